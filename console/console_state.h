@@ -1,0 +1,41 @@
+// The console window's global state: the window, its back buffer (the graphics layer), the character
+// cell, the text grid with its cursor and colours, and the line being typed. One record, zero at load.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/win32.h"
+
+constexpr int kTextRows = 101;       // rows 0..100
+constexpr int kRowCells = 255;       // bytes a row holds; its text keeps a zero byte, so 254 characters
+constexpr int kInputBufferSize = 256;
+
+struct ConsoleState {
+  HWND consoleWindow;
+  DWORD guiThreadId;
+  // Set to 1 by every WM_PAINT; polled by the main thread. Atomic so the poll sees it and everything
+  // the window made before it (the back buffer, the cell metrics).
+  std::atomic<int32_t> readyFlag;
+  LOGFONTA consoleFont;
+  HFONT consoleFontHandle;
+  int32_t cellWidth;
+  int32_t cellHeight;
+  char inputBuffer[kInputBufferSize];
+  // -1: no line-input request. Written by the requester and by the editor on different threads.
+  std::atomic<int32_t> inputLength;
+  uint8_t lastKey;
+  int32_t cursorCol;
+  int32_t cursorRow;
+  char* rowChars[kTextRows];
+  COLORREF* rowFore[kTextRows];
+  int32_t* rowBack[kTextRows];  // -1: transparent
+  COLORREF foreColor;
+  int32_t backColor;  // -1: transparent
+  HBITMAP backBitmap;
+  HDC backBuffer;
+  int32_t screenWidth;
+  int32_t screenHeight;
+};
+
+extern ConsoleState console;
