@@ -1,0 +1,58 @@
+// Inside the platform layer only: the font engine behind GDI's text calls.
+//
+// A face is found for a LOGFONTA through fontconfig (the CP932 face name converted to UTF-8, the
+// console's fixed-pitch Japanese face aliased to IPAGothic), rendered by FreeType as 1-bit glyphs
+// (no anti-aliasing), and CP932 text is decoded with iconv "CP932". Glyphs are cached per face.
+// Every function is safe to call from any thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/gdi32/gdi32.h"
+
+namespace platform {
+
+struct FontFace;  // opaque; shared by every HFONT made from an equal LOGFONTA
+
+struct FontMetrics {
+  int height = 0;           // tmHeight: ascent + descent (the cell height)
+  int ascent = 0;           // baseline below the top of the cell
+  int descent = 0;
+  int internalLeading = 0;
+  int externalLeading = 0;
+  int aveCharWidth = 0;     // the advance of a single-byte character cell
+  int maxCharWidth = 0;     // the advance of a double-byte character
+  int weight = FW_NORMAL;
+  BYTE pitchAndFamily = 0;  // as TEXTMETRICA reports it
+  BYTE charSet = 0;
+};
+
+// One rendered glyph: a 1-bit image as one byte a pixel (0 or 1), placed relative to the pen
+// position on the baseline.
+struct GlyphImage {
+  int left = 0;   // pixels from the pen position to the image's left column
+  int top = 0;    // pixels from the baseline up to the image's top row
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> mask;  // width * height bytes, rows top-down
+};
+
+struct PlacedGlyph {
+  const GlyphImage* glyph;  // owned by the face's cache; valid while the face lives
+  int x;                    // pen position of this character, from the start of the string
+  int advance;              // the cells it takes: one cell for a single byte, two for a double byte
+};
+
+// The face for `lf`; never null (falls back to a default face when nothing matches).
+std::shared_ptr<FontFace> FontOpen(const LOGFONTA& lf);
+
+FontMetrics FontGetMetrics(const FontFace& face);
+
+// Lays out `length` bytes of CP932 text: a lead byte and the next byte form one double-byte character
+// two cells wide; a lone lead byte at the end is one unknown character. Appends one PlacedGlyph per
+// character to `out` and returns the total advance in pixels (the width GetTextExtentPoint32A gives).
+int FontLayout(FontFace& face, const char* text, int length, std::vector<PlacedGlyph>& out);
+
+}  // namespace platform
