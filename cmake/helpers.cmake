@@ -10,3 +10,18 @@ function(tilepaint_glob var)
   endforeach()
   set(${var} ${files} PARENT_SCOPE)
 endfunction()
+
+# tilepaint_library(<name> SOURCES <files...> LINKS <targets...>): a static library whose include root is
+# the repository root; while a folder has no sources yet it is an interface library with the same links.
+function(tilepaint_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  if(ARG_SOURCES)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${TILEPAINT_ROOT})
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${TILEPAINT_ROOT})
+    target_link_libraries(${name} INTERFACE ${ARG_LINKS})
+  endif()
+endfunction()
