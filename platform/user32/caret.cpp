@@ -90,3 +90,17 @@ BOOL DestroyCaret(void) {
   ResetCaretLocked(q->caret);
   return TRUE;
 }
+
+namespace platform::user32 {
+
+bool CaretOfWindow(HWND hwnd, RECT* rect, bool* shown) {
+  std::lock_guard<std::mutex> lock(UserLock());
+  Window* w = FindWindowLocked(hwnd);
+  if (!w || w->queue->caret.owner != hwnd) return false;
+  const Caret& c = w->queue->caret;
+  *rect = RECT{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+  *shown = c.hideCount == 0;
+  return true;
+}
+
+}  // namespace platform::user32

@@ -171,7 +171,7 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
 
 HDC GetDC(HWND hWnd) {
   if (!hWnd) {
-    DisplaySurface* screen = ScreenSurface();
+    platform::DisplaySurface* screen = ScreenSurface();
     if (!screen->bits) return nullptr;
     return OpenDisplayDc(nullptr, nullptr, screen);
   }

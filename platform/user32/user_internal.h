@@ -135,3 +135,8 @@ constexpr int kMinDefaultClientHeight = 400;
 constexpr int kMaxClientSide = 16384;
 
 }  // namespace platform::user32
+
+namespace platform::user32 {
+// The caret as the display shows it over `hwnd`: false when the window does not own its thread's caret.
+bool CaretOfWindow(HWND hwnd, RECT* rect, bool* shown);
+}  // namespace platform::user32
