@@ -77,6 +77,7 @@ TEST_F(CaretTest, TheCaretBelongsToItsThreadAndWindow) {
 TEST_F(CaretTest, TheCaretIsNeverWrittenIntoTheWindowsPixels) {
   WindowThread ui;
   HWND w = ui.Create();
+  ASSERT_TRUE(SupportWaitIdle(w));
   HDC dc = GetDC(w);
   SetPixel(dc, 3, 3, RGB(40, 50, 60));
   ui.Call([&] {

@@ -19,6 +19,7 @@ RECT UpdateOf(HWND w) {
 TEST_F(Painting, PixelsDrawnOnAWindowDcStayInTheWindowFromAnyThread) {
   WindowThread ui;
   HWND w = ui.Create();
+  ASSERT_TRUE(SupportWaitIdle(w));  // painted (and erased) once shown
   // Drawn here, on a thread that does not own the window.
   HDC dc = GetDC(w);
   ASSERT_NE(dc, nullptr);
@@ -76,9 +77,6 @@ TEST_F(Painting, ResizingWithRedrawStylesInvalidatesAllAndSendsTheNewSize) {
   WindowThread ui;
   HWND w = ui.Create();
   ASSERT_TRUE(SupportWaitIdle(w));
-  HDC dc = GetDC(w);
-  SetPixel(dc, 100, 100, RGB(9, 9, 9));
-  ReleaseDC(w, dc);
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   int extraW = frame.right - frame.left, extraH = frame.bottom - frame.top;
@@ -98,11 +96,22 @@ TEST_F(Painting, ResizingWithRedrawStylesInvalidatesAllAndSendsTheNewSize) {
   EXPECT_EQ(update.bottom, 400);
   EXPECT_EQ(update.left, 0);
   EXPECT_EQ(update.top, 0);
-  // The pixels inside the new size are kept; those it gains are black.
+  // The pixels inside the new size are kept; those it gains are black. (Erasing is turned off, so
+  // the repaint that the resizing causes leaves the pixels as the resizing made them.)
   ASSERT_TRUE(SupportWaitIdle(w));
+  SetHook([](HWND, UINT msg, WPARAM, LPARAM, LRESULT* result) {
+    *result = 1;
+    return msg == WM_ERASEBKGND;
+  });
+  HDC dc = GetDC(w);
+  SetPixel(dc, 100, 100, RGB(9, 9, 9));
+  SetPixel(dc, 499, 399, RGB(7, 7, 7));
+  ReleaseDC(w, dc);
   ui.Call([&] { MoveWindow(w, 0, 0, 900 + extraW, 700 + extraH, TRUE); });
+  ASSERT_TRUE(SupportWaitIdle(w));
   dc = GetDC(w);
   EXPECT_EQ(GetPixel(dc, 100, 100), RGB(9, 9, 9));
+  EXPECT_EQ(GetPixel(dc, 499, 399), RGB(7, 7, 7));
   EXPECT_EQ(GetPixel(dc, 850, 650), 0u);
   ReleaseDC(w, dc);
 }
