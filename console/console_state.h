@@ -9,7 +9,9 @@
 
 constexpr int kTextRows = 101;       // rows 0..100
 constexpr int kRowCells = 255;       // bytes a row holds; its text keeps a zero byte, so 254 characters
-constexpr int kInputBufferSize = 256;
+constexpr int kRowTextLimit = kRowCells - 1;
+constexpr int kInputBufferSize = 256;  // 255 bytes of line and the zero byte Enter writes
+constexpr int kInputLineLimit = kInputBufferSize - 1;
 
 struct ConsoleState {
   HWND consoleWindow;
@@ -22,11 +24,12 @@ struct ConsoleState {
   int32_t cellWidth;
   int32_t cellHeight;
   char inputBuffer[kInputBufferSize];
-  // -1: no line-input request. Written by the requester and by the editor on different threads.
+  // -1: no line-input request. The editor publishes the end of a line by storing -1 (release) after
+  // the zero byte; a requester on another thread reads it with acquire before it reads inputBuffer.
   std::atomic<int32_t> inputLength;
   uint8_t lastKey;
-  int32_t cursorCol;
-  int32_t cursorRow;
+  int32_t cursorCol;  // 0..kRowTextLimit: the cell the next printed byte goes to
+  int32_t cursorRow;  // 0..100
   char* rowChars[kTextRows];
   COLORREF* rowFore[kTextRows];
   int32_t* rowBack[kTextRows];  // -1: transparent
@@ -36,6 +39,8 @@ struct ConsoleState {
   HDC backBuffer;
   int32_t screenWidth;
   int32_t screenHeight;
+  // Signalled by the editor when Enter ends a line; made by the first requester.
+  HANDLE lineDone;
 };
 
 extern ConsoleState console;

@@ -1,0 +1,19 @@
+// The requester's side of the console, for threads other than the interface thread: reading a line
+// typed into the window, and printing into the text grid.
+#pragma once
+
+#include "platform/win32.h"
+#include "runtime/strings.h"
+
+// Starts a line-input request, shows the caret at the cursor, waits (without spinning) until Enter
+// ends the line, and returns the line's Shift-JIS bytes, without the Enter, as a new string.
+// Call only after start-up has seen readyFlag, and from one thread at a time.
+TrackedString ConsoleReadLine();
+
+// Hands `text` to the interface thread, which prints it at the cursor (PrintText) in the order of
+// the calls and of the lines read. Consumes `text`.
+void ConsolePrint(TrackedString text);
+
+// Sets the colours of the cells printed from now on (foreColor, backColor; -1 is transparent), in
+// order with ConsolePrint.
+void ConsoleSetColor(COLORREF fore, int32_t back);

@@ -1,0 +1,13 @@
+// The line editor: the window side of a line-input request, run by the window procedure.
+#pragma once
+
+#include "platform/win32.h"
+#include "runtime/strings.h"
+
+// WM_KEYDOWN: while no request is active, remembers the key in lastKey.
+void EditorKeyDown(WPARAM virtualKey);
+
+// WM_CHAR: while a request is active, edits the line (backspace, Enter, Ctrl+V paste, any other byte)
+// and echoes the change at the cursor. `echo` is the message's echo string; a branch that has
+// something to show replaces it (releasing the one it replaces).
+void EditorChar(HWND window, WPARAM code, TrackedString& echo);
