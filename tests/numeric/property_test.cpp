@@ -91,25 +91,36 @@ TEST(NumericProperty, NumAbsAndNumToDoubleMatchTheReferenceOnEveryKindOfDouble) 
   EXPECT_TRUE(same.Result());
 }
 
+// Exponents around the bits where NumLdexp's factors leave the double range, small ones, and any.
+int32_t ScalingExponent(InputSource& in) {
+  static const int32_t kBoundaries[] = {0, 1, 1022, 1023, 1024, 1025, 1074, 1075, 1076, 2047, 2048, 2049};
+  switch (in.Below(3)) {
+    case 0: return static_cast<int32_t>(in.IntBetween(-2200, 2200));
+    case 1: return static_cast<int32_t>(in.IntBetween(-2147483647, 2147483647));
+    default: {
+      int32_t n = kBoundaries[in.Below(std::size(kBoundaries))] + static_cast<int32_t>(in.IntBetween(-1, 1));
+      return in.Coin() ? -n : n;
+    }
+  }
+}
+
 TEST(NumericProperty, NumLdexpMatchesTheReferenceExceptWhereZeroMeetsInfinity) {
   InputSource in(3);
   Tally tally;
-  const int32_t boundaries[] = {0, 1, 1022, 1023, 1024, 1025, 1074, 1075, 1076, 2047, 2048, 2049};
   for (int64_t i = 0; i < kPropertyInputs; ++i) {
     double x;
-    switch (in.Below(4)) {
+    int32_t n = ScalingExponent(in);
+    switch (in.Below(5)) {
       case 0: x = in.AnyDouble(); break;
       case 1: x = in.SignedByBits(0x1p-1074, 0x1p-1022); break;
       case 2: x = in.Below(8) == 0 ? (in.Coin() ? -0.0 : 0.0) : (in.Coin() ? -kInf : kInf); break;
+      case 3:
+        // Normal values with only a few low mantissa bits, scaled down into the subnormals, where one
+        // rounding per factor differs from a single rounding of the whole product.
+        x = FromBits((static_cast<uint64_t>(in.IntBetween(1, 64)) << 52) | in.Below(256));
+        n = static_cast<int32_t>(in.IntBetween(-80, -1));
+        break;
       default: x = in.SignedByBits(0x1p-1074, kInf);
-    }
-    int32_t n;
-    switch (in.Below(3)) {
-      case 0: n = static_cast<int32_t>(in.IntBetween(-2200, 2200)); break;
-      case 1: n = static_cast<int32_t>(in.IntBetween(-2147483647, 2147483647)); break;
-      default:
-        n = boundaries[in.Below(std::size(boundaries))] + static_cast<int32_t>(in.IntBetween(-1, 1));
-        if (in.Coin()) n = -n;
     }
     // The plain product would be 0 * infinity = NaN for these; the routine keeps x.
     double want = (x == 0 || std::isinf(x)) ? x : reference::Ldexp(x, n);
