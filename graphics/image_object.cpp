@@ -62,7 +62,9 @@ COLORREF* AllocPixelArray(HANDLE heap, int32_t width, int32_t height) {
   if (width < 0 || height < 0) return nullptr;
   const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * sizeof(COLORREF);
   if (bytes > kMaxPixelArrayBytes || bytes > SIZE_MAX) return nullptr;
-  return static_cast<COLORREF*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, static_cast<SIZE_T>(bytes)));
+  // An empty scan still gets an array, so that it counts as done.
+  const SIZE_T request = bytes == 0 ? sizeof(COLORREF) : static_cast<SIZE_T>(bytes);
+  return static_cast<COLORREF*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, request));
 }
 
 // The row delay. True when a stop was requested, before or during it.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gdi32/gdi32.h"
@@ -54,5 +55,9 @@ FontMetrics FontGetMetrics(const FontFace& face);
 // two cells wide; a lone lead byte at the end is one unknown character. Appends one PlacedGlyph per
 // character to `out` and returns the total advance in pixels (the width GetTextExtentPoint32A gives).
 int FontLayout(FontFace& face, const char* text, int length, std::vector<PlacedGlyph>& out);
+
+// The family name of the font file behind `face`, as the file itself names it (UTF-8), or "" when no
+// font file could be loaded and every character is drawn as the unknown-character box.
+std::string FontFamilyName(const FontFace& face);
 
 }  // namespace platform

@@ -1,0 +1,181 @@
+// PatBlt, BitBlt and StretchBlt: rectangles of pixels under a ternary raster operation.
+//
+// StretchBlt maps each destination index d of an axis with S source and D destination pixels to the
+// source index floor(((2d + 1) * S - 1) / (2D)): the source pixel under the centre of the destination
+// pixel, an exact boundary going to the lower index. That holds for enlarging (640 -> 1280 doubles
+// every pixel) and for reducing (each destination pixel takes exactly one source pixel, no blending).
+// Every stretch mode uses this mapping.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/gdi32/spans.h"
+
+using namespace platform;
+using namespace platform::gdi;
+
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+// One axis of a blit after normalisation: destination [dest, dest + destSize) and source
+// [src, src + srcSize), mirrored when exactly one of the two sizes was negative.
+struct Axis {
+  int64_t dest, destSize, src, srcSize;
+  bool mirrored;
+};
+
+Axis Normalise(int dest, int destSize, int src, int srcSize) {
+  Axis axis{dest, destSize, src, srcSize, false};
+  if (axis.destSize < 0) {
+    axis.dest += axis.destSize;
+    axis.destSize = -axis.destSize;
+    axis.mirrored = !axis.mirrored;
+  }
+  if (axis.srcSize < 0) {
+    axis.src += axis.srcSize;
+    axis.srcSize = -axis.srcSize;
+    axis.mirrored = !axis.mirrored;
+  }
+  return axis;
+}
+
+int64_t SourceIndex(const Axis& axis, int64_t d) {
+  if (axis.mirrored) d = axis.destSize - 1 - d;
+  return ((2 * d + 1) * axis.srcSize - 1) / (2 * axis.destSize);
+}
+
+// Builds, for the destination pixels of one axis that land on the destination canvas and read a pixel
+// inside the source canvas, the source coordinate of each. `first` receives the first destination
+// coordinate; an empty result means nothing to do.
+std::vector<int> MapAxis(const Axis& axis, int destLimit, int srcLimit, int64_t& first) {
+  std::vector<int> map;
+  int64_t d0 = std::max<int64_t>(0, -axis.dest);
+  int64_t d1 = std::min<int64_t>(axis.destSize, destLimit - axis.dest);
+  // The mapping is monotonic, so the destination pixels with a source inside the canvas are contiguous.
+  while (d0 < d1) {
+    int64_t s = axis.src + SourceIndex(axis, d0);
+    if (s >= 0 && s < srcLimit) break;
+    ++d0;
+    if (!axis.mirrored && s >= srcLimit) d0 = d1;  // every later index lies further out
+  }
+  while (d1 > d0) {
+    int64_t s = axis.src + SourceIndex(axis, d1 - 1);
+    if (s >= 0 && s < srcLimit) break;
+    --d1;
+  }
+  first = axis.dest + d0;
+  map.reserve(static_cast<size_t>(std::max<int64_t>(d1 - d0, 0)));
+  for (int64_t d = d0; d < d1; ++d) map.push_back(static_cast<int>(axis.src + SourceIndex(axis, d)));
+  return map;
+}
+
+// Runs a raster operation that reads no source over [x0, x1) x [y0, y1) of the DC's canvas.
+BOOL PatternBlit(Dc& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t rop) {
+  Canvas canvas = CanvasOf(dc);
+  x0 = std::max<int64_t>(x0, 0);
+  y0 = std::max<int64_t>(y0, 0);
+  x1 = std::min<int64_t>(x1, canvas.width);
+  y1 = std::min<int64_t>(y1, canvas.height);
+  if (canvas.bits == nullptr || x0 >= x1 || y0 >= y1) return TRUE;
+  Brush* brush = FindBrush(dc.brush);
+  if (RopUsesPattern(rop) && (brush == nullptr || brush->style == BS_NULL)) return TRUE;
+  for (int64_t y = y0; y < y1; ++y) {
+    if (RopUsesPattern(rop)) {
+      BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), *brush, dc.brushOrigin, rop);
+    } else {
+      Rop3Row(canvas.Row(static_cast<int>(y)) + x0, nullptr, nullptr, static_cast<int>(x1 - x0), rop);
+    }
+  }
+  NotifyChanged(dc);
+  return TRUE;
+}
+
+BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int xSrc, int ySrc, int wSrc, int hSrc,
+          DWORD ropCode) {
+  const uint8_t rop = RopIndex(ropCode);
+  if (!RopUsesSource(rop)) {
+    Axis x = Normalise(xDest, wDest, 0, 0);
+    Axis y = Normalise(yDest, hDest, 0, 0);
+    return PatternBlit(dest, x.dest, y.dest, x.dest + x.destSize, y.dest + y.destSize, rop);
+  }
+  if (source == nullptr) return FALSE;
+  if (wDest == 0 || hDest == 0) return TRUE;
+  if (wSrc == 0 || hSrc == 0) return FALSE;
+  Canvas target = CanvasOf(dest);
+  Canvas from = CanvasOf(*source);
+  if (target.bits == nullptr || from.bits == nullptr) return TRUE;
+
+  int64_t x0 = 0, y0 = 0;
+  std::vector<int> xs = MapAxis(Normalise(xDest, wDest, xSrc, wSrc), target.width, from.width, x0);
+  std::vector<int> ys = MapAxis(Normalise(yDest, hDest, ySrc, hSrc), target.height, from.height, y0);
+  if (xs.empty() || ys.empty()) return TRUE;
+  const int n = static_cast<int>(xs.size());
+
+  // Reading from the canvas being written: work from a copy of the source rows it reads.
+  std::vector<uint32_t> copy;
+  int copyTop = 0;
+  if (from.bits == target.bits) {
+    copyTop = *std::min_element(ys.begin(), ys.end());
+    int copyBottom = *std::max_element(ys.begin(), ys.end());
+    copy.assign(from.Row(copyTop), from.Row(copyBottom) + from.width);
+    from.bits = copy.data() - static_cast<size_t>(copyTop) * static_cast<size_t>(from.width);
+  }
+
+  Brush* brush = FindBrush(dest.brush);
+  const bool usesPattern = RopUsesPattern(rop);
+  if (usesPattern && (brush == nullptr || brush->style == BS_NULL)) return TRUE;
+  const bool straight = xs.back() - xs.front() == n - 1 && xs.front() <= xs.back();  // 1:1, not mirrored
+  std::vector<uint32_t> gathered(straight ? 0 : static_cast<size_t>(n));
+  std::vector<uint32_t> pattern(usesPattern ? static_cast<size_t>(n) : 0);
+  const bool rowRepeats = rop == kRopSrcCopy;  // a repeated source row gives the same destination row
+
+  for (size_t j = 0; j < ys.size(); ++j) {
+    const int y = static_cast<int>(y0 + static_cast<int64_t>(j));
+    uint32_t* out = target.Row(y) + x0;
+    if (rowRepeats && j > 0 && ys[j] == ys[j - 1]) {
+      std::memcpy(out, out - target.width, static_cast<size_t>(n) * sizeof(uint32_t));
+      continue;
+    }
+    const uint32_t* row = from.Row(ys[j]);
+    const uint32_t* src = row + xs.front();
+    if (!straight) {
+      for (int i = 0; i < n; ++i) gathered[static_cast<size_t>(i)] = row[xs[static_cast<size_t>(i)]];
+      src = gathered.data();
+    }
+    if (usesPattern) PatternSpan(pattern.data(), n, *brush, dest.brushOrigin, static_cast<int>(x0), y);
+    Rop3Row(out, src, usesPattern ? pattern.data() : nullptr, n, rop);
+  }
+  NotifyChanged(dest);
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  Guard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr || RopUsesSource(RopIndex(rop))) return FALSE;
+  Axis ax = Normalise(x, w, 0, 0);
+  Axis ay = Normalise(y, h, 0, 0);
+  return PatternBlit(*dc, ax.dest, ay.dest, ax.dest + ax.destSize, ay.dest + ay.destSize, RopIndex(rop));
+}
+
+BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+  Guard guard(GdiLock());
+  Dc* dest = FindDc(hdc);
+  if (dest == nullptr) return FALSE;
+  Dc* source = hdcSrc != nullptr ? FindDc(hdcSrc) : nullptr;
+  if (hdcSrc != nullptr && source == nullptr) return FALSE;
+  return Blit(*dest, x, y, cx, cy, source, x1, y1, cx, cy, rop);
+}
+
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop) {
+  Guard guard(GdiLock());
+  Dc* dest = FindDc(hdcDest);
+  if (dest == nullptr) return FALSE;
+  Dc* source = hdcSrc != nullptr ? FindDc(hdcSrc) : nullptr;
+  if (hdcSrc != nullptr && source == nullptr) return FALSE;
+  return Blit(*dest, xDest, yDest, wDest, hDest, source, xSrc, ySrc, wSrc, hSrc, rop);
+}

@@ -1,0 +1,87 @@
+// Single pixels and lines with the DC's pen.
+#include <cstdlib>
+
+#include "platform/gdi32/gdi_objects.h"
+
+using namespace platform;
+using namespace platform::gdi;
+
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+// num / den rounded to nearest, an exact half going down (den > 0).
+int64_t RoundHalfDown(int64_t num, int64_t den) { return -FloorDiv(-(2 * num - den), 2 * den); }
+
+// Draws the pixels of the line from (x0, y0) towards (x1, y1), leaving out the end point: n = the
+// longer of |dx| and |dy| pixels, the step along the longer axis exact, the other coordinate rounded.
+// Only the steps whose major coordinate lies on the canvas are visited, so a far-away end point costs
+// nothing.
+void DrawLine(const Canvas& canvas, int x0, int y0, int x1, int y1, uint32_t color) {
+  const int64_t dx = int64_t{x1} - x0;
+  const int64_t dy = int64_t{y1} - y0;
+  const int64_t n = std::max(std::llabs(dx), std::llabs(dy));
+  if (n == 0 || canvas.bits == nullptr) return;
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const int64_t majorStart = xMajor ? x0 : y0;
+  const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int64_t minorStart = xMajor ? y0 : x0;
+  const int64_t minorDelta = xMajor ? dy : dx;
+  const int64_t majorLimit = xMajor ? canvas.width : canvas.height;
+  const int64_t minorLimit = xMajor ? canvas.height : canvas.width;
+  // Steps i with 0 <= majorStart + i * majorStep < majorLimit.
+  int64_t first = majorStep > 0 ? -majorStart : majorStart - majorLimit + 1;
+  int64_t last = majorStep > 0 ? majorLimit - 1 - majorStart : majorStart;
+  first = std::max<int64_t>(first, 0);
+  last = std::min<int64_t>(last, n - 1);
+  for (int64_t i = first; i <= last; ++i) {
+    int64_t major = majorStart + i * majorStep;
+    int64_t minor = minorStart + RoundHalfDown(minorDelta * i, n);
+    if (minor < 0 || minor >= minorLimit) continue;
+    int64_t x = xMajor ? major : minor;
+    int64_t y = xMajor ? minor : major;
+    canvas.Row(static_cast<int>(y))[x] = color;
+  }
+}
+
+}  // namespace
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  Guard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr) return CLR_INVALID;
+  Canvas canvas = CanvasOf(*dc);
+  if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return CLR_INVALID;
+  const uint32_t stored = color & 0x00FFFFFFu;
+  canvas.Row(y)[x] = stored;
+  NotifyChanged(*dc);
+  return stored;
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y) {
+  Guard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr) return CLR_INVALID;
+  Canvas canvas = CanvasOf(*dc);
+  if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return CLR_INVALID;
+  return canvas.Row(y)[x] & 0x00FFFFFFu;
+}
+
+BOOL LineTo(HDC hdc, int x, int y) {
+  Guard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr) return FALSE;
+  Pen* pen = FindPen(dc->pen);
+  const POINT from = dc->position;
+  dc->position = POINT{x, y};
+  if (pen == nullptr || pen->style == PS_NULL) return TRUE;
+  DrawLine(CanvasOf(*dc), from.x, from.y, x, y, pen->color);
+  NotifyChanged(*dc);
+  return TRUE;
+}

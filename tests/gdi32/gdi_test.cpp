@@ -1,0 +1,57 @@
+#include "gdi_test.h"
+
+#include <sstream>
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height) {
+  dc_ = CreateCompatibleDC(nullptr);
+  bitmap_ = CreateBitmap(width, height, 1, 32, nullptr);
+  previous_ = SelectObject(dc_, bitmap_);
+}
+
+Canvas::~Canvas() {
+  SelectObject(dc_, previous_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+}
+
+void Canvas::Fill(COLORREF color) {
+  HBRUSH brush = CreateSolidBrush(color);
+  HGDIOBJ old = SelectObject(dc_, brush);
+  PatBlt(dc_, 0, 0, width_, height_, PATCOPY);
+  SelectObject(dc_, old);
+  DeleteObject(brush);
+}
+
+Selected::Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object) { previous_ = SelectObject(dc, object); }
+
+Selected::~Selected() {
+  SelectObject(dc_, previous_);
+  DeleteObject(object_);
+}
+
+::testing::AssertionResult PixelsMatch(HDC dc, int width, int height, const std::function<COLORREF(int, int)>& expected) {
+  int differing = 0;
+  std::ostringstream first;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      COLORREF actual = GetPixel(dc, x, y);
+      COLORREF want = expected(x, y);
+      if (actual == want) continue;
+      if (differing++ == 0) {
+        first << std::hex << "first at (" << std::dec << x << ", " << y << "): got 0x" << std::hex << actual
+              << ", expected 0x" << want;
+      }
+    }
+  }
+  if (differing == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << differing << " pixels differ; " << first.str();
+}
+
+std::string Picture(HDC dc, int width, int height, COLORREF ink) {
+  std::string out;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) out += GetPixel(dc, x, y) == ink ? '#' : '.';
+    out += '\n';
+  }
+  return out;
+}
