@@ -42,7 +42,13 @@ class Child {
   ~Child() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
+    // A program that turns the request into an event of its own may not end on it: give it 2 s.
     int status = 0;
+    for (int i = 0; i < 40; ++i) {
+      if (waitpid(pid_, &status, WNOHANG) != 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid_, SIGKILL);
     waitpid(pid_, &status, 0);
   }
   bool started() const { return pid_ > 0; }
