@@ -2,9 +2,9 @@
 // go through their libraries, BMP through the decoder that LoadImageA uses.
 #include <vector>
 
-#include "platform/gdi32/gdi32.h"
 #include "platform/ole/ole.h"
 #include "platform/ole/picture_decoders.h"
+#include "platform/user32/bmp_bitmap.h"
 #include "platform/user32/bmp_decoder.h"
 
 namespace {
@@ -71,7 +71,7 @@ HRESULT OleLoadPicture(LPSTREAM lpstream, LONG lSize, BOOL fRunmode, REFIID riid
   if (!DecodeAnyFormat(bytes, decoded)) return CTL_E_INVALIDPICTURE;
   bytes = std::vector<uint8_t>();  // the file is no longer needed while the bitmap is made
 
-  HBITMAP bitmap = CreateBitmap(decoded.width, decoded.height, 1, 32, decoded.pixels.data());
+  HBITMAP bitmap = platform::BmpCreateBitmap(decoded.width, decoded.height, decoded.pixels);
   if (bitmap == nullptr) return E_OUTOFMEMORY;
   IPicture* picture = platform::ole::CreateBitmapPicture(bitmap, decoded.width, decoded.height);
   *lplpvObj = picture;  // IUnknown and IPicture share one pointer

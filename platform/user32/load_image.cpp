@@ -4,6 +4,7 @@
 
 #include "platform/gdi32/gdi32.h"
 #include "platform/kernel32/kernel32.h"
+#include "platform/user32/bmp_bitmap.h"
 #include "platform/user32/bmp_decoder.h"
 #include "platform/user32/bmp_file.h"
 #include "platform/user32/user32.h"
@@ -54,7 +55,7 @@ HBITMAP LoadBitmapFile(LPCSTR path, int cx, int cy) {
     return nullptr;
   }
   if (width != image.width || height != image.height) image = Stretch(image, width, height);
-  return CreateBitmap(image.width, image.height, 1, 32, image.pixels.data());
+  return platform::BmpCreateBitmap(image.width, image.height, image.pixels);
 }
 
 }  // namespace
