@@ -63,7 +63,9 @@ TEST_F(SurfaceTest, ACaptureOfAnotherSizeReplacesAndDeletesTheOldBitmap) {
   EXPECT_EQ(BitmapWidth(SurfaceGetBitmap(&surface)), 32);
   EXPECT_EQ(GdiObjects(), objects);
   BITMAP info = {};
-  if (SurfaceGetBitmap(&surface) != old) EXPECT_EQ(GetObjectA(old, sizeof info, &info), 0);
+  if (SurfaceGetBitmap(&surface) != old) {
+    EXPECT_EQ(GetObjectA(old, sizeof info, &info), 0);
+  }
 }
 
 TEST_F(SurfaceTest, SetBitmapTakesOwnershipAndDeletesTheOneItReplaces) {
