@@ -13,14 +13,26 @@
 #define STILL_ACTIVE 259u
 
 #define ERROR_SUCCESS 0u
+#define NO_ERROR 0u
 #define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_PATH_NOT_FOUND 3u
+#define ERROR_TOO_MANY_OPEN_FILES 4u
 #define ERROR_ACCESS_DENIED 5u
 #define ERROR_INVALID_HANDLE 6u
 #define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_OUTOFMEMORY 14u
 #define ERROR_SHARING_VIOLATION 32u
+#define ERROR_FILE_EXISTS 80u
 #define ERROR_INVALID_PARAMETER 87u
 #define ERROR_CALL_NOT_IMPLEMENTED 120u
+#define ERROR_MOD_NOT_FOUND 126u
 #define ERROR_NEGATIVE_SEEK 131u
+#define ERROR_NOT_LOCKED 158u
+#define ERROR_DISK_FULL 112u
+#define ERROR_ALREADY_EXISTS 183u
+#define ERROR_INVALID_FLAGS 1004u
+#define ERROR_INVALID_DATA 13u
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814u
 
 typedef struct _SECURITY_ATTRIBUTES {
   DWORD nLength;
@@ -46,6 +58,7 @@ void SetLastError(DWORD dwErrCode);
 #define HEAP_NO_SERIALIZE 0x00000001u
 #define HEAP_GENERATE_EXCEPTIONS 0x00000004u
 #define HEAP_ZERO_MEMORY 0x00000008u
+#define HEAP_REALLOC_IN_PLACE_ONLY 0x00000010u
 HANDLE GetProcessHeap(void);
 HANDLE HeapCreate(DWORD flOptions, SIZE_T dwInitialSize, SIZE_T dwMaximumSize);
 BOOL HeapDestroy(HANDLE hHeap);
@@ -67,6 +80,8 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize
                     LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter, DWORD dwCreationFlags,
                     LPDWORD lpThreadId);
 [[noreturn]] void ExitThread(DWORD dwExitCode);
+BOOL TerminateThread(HANDLE hThread, DWORD dwExitCode);
+DWORD ResumeThread(HANDLE hThread);
 BOOL GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
 DWORD GetCurrentThreadId(void);
 HANDLE GetCurrentProcess(void);
@@ -114,6 +129,7 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
 LPVOID GlobalLock(HGLOBAL hMem);
 BOOL GlobalUnlock(HGLOBAL hMem);
+HGLOBAL GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags);
 HGLOBAL GlobalFree(HGLOBAL hMem);
 SIZE_T GlobalSize(HGLOBAL hMem);
 
@@ -123,6 +139,9 @@ LPSTR lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
 void RtlMoveMemory(void* Destination, const void* Source, SIZE_T Length);
 #define MoveMemory RtlMoveMemory
 #define CopyMemory RtlMoveMemory
+#define CP_ACP 0u
+#define CP_OEMCP 1u
+#define CP_THREAD_ACP 3u
 UINT GetACP(void);
 BOOL IsDBCSLeadByte(BYTE TestChar);
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
@@ -131,6 +150,8 @@ int MulDiv(int nNumber, int nNumerator, int nDenominator);
 // Collation
 #define LOCALE_USER_DEFAULT 0x0400u
 #define LOCALE_SYSTEM_DEFAULT 0x0800u
+#define LOCALE_NEUTRAL 0x0000u
+#define NORM_IGNORECASE 0x00000001u
 #define CSTR_LESS_THAN 1
 #define CSTR_EQUAL 2
 #define CSTR_GREATER_THAN 3

@@ -14,6 +14,9 @@
 #define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
 #define STG_E_INVALIDFUNCTION ((HRESULT)0x80030001L)
+#define STG_E_INVALIDPOINTER ((HRESULT)0x80030009L)
+#define STG_E_SEEKERROR ((HRESULT)0x80030019L)
+#define STG_E_MEDIUMFULL ((HRESULT)0x80030070L)
 #define CTL_E_INVALIDPICTURE ((HRESULT)0x800A01E1L)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
@@ -67,6 +70,10 @@ typedef struct tagSTATSTG {
 #define STREAM_SEEK_SET 0
 #define STREAM_SEEK_CUR 1
 #define STREAM_SEEK_END 2
+#define STGTY_STREAM 2
+#define STATFLAG_DEFAULT 0
+#define STATFLAG_NONAME 1
+#define STGM_READWRITE 0x00000002L
 
 struct IUnknown {
   virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) = 0;
@@ -140,6 +147,7 @@ typedef IPicture* LPPICTURE;
 
 extern const IID IID_IUnknown;
 extern const IID IID_IStream;
+extern const IID IID_ISequentialStream;
 extern const IID IID_IPicture;
 
 HRESULT CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease, LPSTREAM* ppstm);

@@ -1,0 +1,176 @@
+#include "picture_test_support.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void Put16(Bytes& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(Bytes& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+void WritePpm(const std::string& path, const TestImage& image) {
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << image.width << " " << image.height << "\n255\n";
+  for (uint32_t p : image.pixels) {
+    const char rgb[3] = {static_cast<char>(p & 0xFF), static_cast<char>(p >> 8 & 0xFF), static_cast<char>(p >> 16 & 0xFF)};
+    out.write(rgb, 3);
+  }
+}
+
+std::string Hex(uint32_t v) {
+  std::ostringstream s;
+  s << "0x" << std::hex << v;
+  return s.str();
+}
+
+}  // namespace
+
+TestImage MakeImage(int width, int height, const std::function<uint32_t(int, int)>& color) {
+  TestImage image{width, height, {}};
+  image.pixels.reserve(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image.pixels.push_back(color(x, y));
+  }
+  return image;
+}
+
+::testing::AssertionResult ImagesMatch(const std::string& name, const TestImage& actual, const TestImage& expected,
+                                       int tolerance) {
+  if (actual.width != expected.width || actual.height != expected.height) {
+    return ::testing::AssertionFailure() << name << ": size " << actual.width << "x" << actual.height
+                                         << ", expected " << expected.width << "x" << expected.height;
+  }
+  size_t differing = 0;
+  std::string first;
+  for (int y = 0; y < actual.height; ++y) {
+    for (int x = 0; x < actual.width; ++x) {
+      const uint32_t a = actual.At(x, y), e = expected.At(x, y);
+      bool same = true;
+      for (int shift = 0; shift < 24; shift += 8) {
+        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(e >> shift & 0xFF)) > tolerance) same = false;
+      }
+      if ((a >> 24) != 0) same = false;  // the high byte of a COLORREF is always 0
+      if (same) continue;
+      if (differing++ == 0) first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(a) + ", expected " + Hex(e);
+    }
+  }
+  if (differing == 0) return ::testing::AssertionSuccess();
+  WritePpm(name + ".actual.ppm", actual);
+  WritePpm(name + ".expected.ppm", expected);
+  return ::testing::AssertionFailure() << name << ": " << differing << " pixels differ; first " << first
+                                       << " (images written as " << name << ".actual.ppm and .expected.ppm)";
+}
+
+TestImage ReadBitmap(HBITMAP bitmap) {
+  TestImage image;
+  BITMAP info{};
+  if (GetObjectA(bitmap, sizeof info, &info) != sizeof info) return image;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  image = MakeImage(info.bmWidth, info.bmHeight, [&](int x, int y) { return GetPixel(dc, x, y); });
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  return image;
+}
+
+Bytes PackRows(int width, int height, int bitCount, bool topDown, const std::function<uint32_t(int, int)>& value) {
+  const size_t stride = (static_cast<size_t>(width) * bitCount + 31) / 32 * 4;
+  Bytes out(stride * height, 0);
+  for (int r = 0; r < height; ++r) {
+    const int y = topDown ? r : height - 1 - r;
+    uint8_t* row = out.data() + stride * r;
+    for (int x = 0; x < width; ++x) {
+      const uint32_t v = value(x, y);
+      if (bitCount <= 8) {
+        const int perByte = 8 / bitCount;
+        row[x / perByte] |= static_cast<uint8_t>(v << (8 - bitCount * (x % perByte + 1)));
+      } else {
+        const int bytes = bitCount / 8;
+        // A COLORREF is red first; a 24-bit pixel is stored blue first.
+        const uint32_t stored = bitCount == 24 ? ((v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF)) : v;
+        for (int b = 0; b < bytes; ++b) row[x * bytes + b] = static_cast<uint8_t>(stored >> (8 * b));
+      }
+    }
+  }
+  return out;
+}
+
+Bytes BuildBmp(const BmpSpec& spec) {
+  const bool core = spec.headerSize == 12;
+  Bytes dib;
+  Put32(dib, spec.headerSize);
+  if (core) {
+    Put16(dib, static_cast<uint32_t>(spec.width));
+    Put16(dib, static_cast<uint32_t>(spec.height));
+    Put16(dib, 1);
+    Put16(dib, spec.bitCount);
+  } else {
+    Put32(dib, static_cast<uint32_t>(spec.width));
+    Put32(dib, static_cast<uint32_t>(spec.height));
+    Put16(dib, 1);
+    Put16(dib, spec.bitCount);
+    Put32(dib, spec.compression);
+    Put32(dib, static_cast<uint32_t>(spec.pixels.size()));
+    Put32(dib, 2835);  // 72 DPI
+    Put32(dib, 2835);
+    Put32(dib, spec.colorsUsed);
+    Put32(dib, 0);
+    if (spec.headerSize >= 52 || spec.compression == 3) {
+      for (uint32_t m : spec.masks) Put32(dib, m);
+    }
+    if (spec.headerSize >= 56) Put32(dib, 0);  // alpha mask
+    if (spec.headerSize >= 108) Put32(dib, 0x73524742);  // colour space 'sRGB'
+    if (spec.headerSize > 40) dib.resize(spec.headerSize);  // the rest of a V4 or V5 header: zero
+  }
+  for (uint32_t color : spec.palette) {
+    dib.push_back(static_cast<uint8_t>(color >> 16));
+    dib.push_back(static_cast<uint8_t>(color >> 8));
+    dib.push_back(static_cast<uint8_t>(color));
+    if (!core) dib.push_back(0);
+  }
+  dib.insert(dib.end(), spec.gapBeforePixels, 0xEE);
+  const uint32_t offset = spec.pixelOffset >= 0 ? static_cast<uint32_t>(spec.pixelOffset) : 14u + static_cast<uint32_t>(dib.size());
+  Bytes file;
+  file.push_back('B');
+  file.push_back('M');
+  Put32(file, static_cast<uint32_t>(14 + dib.size() + spec.pixels.size()));
+  Put32(file, 0);
+  Put32(file, offset);
+  file.insert(file.end(), dib.begin(), dib.end());
+  file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+  return file;
+}
+
+ScratchDir::ScratchDir() {
+  static std::atomic<int> counter{0};
+  const auto base = std::filesystem::temp_directory_path();
+  dir_ = (base / ("pictures-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" + std::to_string(counter++))).string();
+  std::filesystem::create_directories(dir_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string ScratchDir::Write(const std::string& name, const Bytes& bytes) const {
+  const std::string path = Path(name);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -1,0 +1,81 @@
+// Shared pieces of the picture tests: a writer for every BMP variant, images with a pixel-by-pixel
+// comparison that writes both images beside each other on failure, scratch files, and a fixture
+// that proves each test leaves no GDI object behind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// A picture as the tests see it: 0x00BBGGRR, rows top-down.
+struct TestImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+TestImage MakeImage(int width, int height, const std::function<uint32_t(int x, int y)>& color);
+
+// Size first, then every pixel, each channel within `tolerance`. On failure: the number of
+// differing pixels, the first with its coordinates and both values, and <name>.actual.ppm and
+// <name>.expected.ppm written to the working directory.
+::testing::AssertionResult ImagesMatch(const std::string& name, const TestImage& actual, const TestImage& expected,
+                                       int tolerance = 0);
+
+// The pixels of a bitmap handle, read back through a memory DC and GetPixel.
+TestImage ReadBitmap(HBITMAP bitmap);
+
+// A BMP file laid out field by field, so a test can write every variant and every kind of damage.
+struct BmpSpec {
+  uint32_t headerSize = 40;        // 12, 40, 52, 56, 108 or 124
+  int32_t width = 0;
+  int32_t height = 0;              // negative for top-down rows
+  uint16_t bitCount = 24;
+  uint32_t compression = 0;        // BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS
+  uint32_t colorsUsed = 0;
+  std::vector<uint32_t> palette;   // COLORREFs, written as RGBQUAD (RGBTRIPLE for a core header)
+  uint32_t masks[3] = {0, 0, 0};   // written after a 40-byte header with BI_BITFIELDS, inside V2+
+  uint32_t gapBeforePixels = 0;    // unused bytes between the colour table and the pixels
+  int64_t pixelOffset = -1;        // bfOffBits; -1 computes the true offset
+  Bytes pixels;                    // the pixel data exactly as stored
+};
+Bytes BuildBmp(const BmpSpec& spec);
+
+// Rows of `value(x, y)` (y counted from the top) packed at `bitCount` bits, padded to 32 bits, in
+// file order: bottom-up unless `topDown`. Values of 1-8 bits are palette indexes, 16 and 32 raw
+// pixels, 24 a COLORREF written as blue, green, red.
+Bytes PackRows(int width, int height, int bitCount, bool topDown, const std::function<uint32_t(int, int)>& value);
+
+// Scratch files in a directory of their own, removed with it.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  std::string Write(const std::string& name, const Bytes& bytes) const;
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+ private:
+  std::string dir_;
+};
+
+Bytes ReadFileBytes(const std::string& path);
+
+// Every picture test starts and ends with the same number of live GDI objects.
+class PictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { startObjects_ = GetGuiResources(nullptr, GR_GDIOBJECTS); }
+  void TearDown() override {
+    EXPECT_EQ(GetGuiResources(nullptr, GR_GDIOBJECTS), startObjects_) << "GDI objects leaked by the test";
+  }
+
+ private:
+  DWORD startObjects_ = 0;
+};
