@@ -2,6 +2,9 @@
 // windows, waits for events without spinning and turns them into window messages, and presents a
 // window's pixels whenever they changed, woken from whichever thread drew them.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +21,7 @@
 #include "platform/display/cp932_codec.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_keys.h"
+#include "platform/kernel32/process_exit.h"
 #include "platform/user32/display_input.h"
 #include "platform/user32/user32.h"
 
@@ -27,6 +31,25 @@ namespace platform::display {
 namespace {
 
 constexpr Uint32 kCaretBlinkMs = 530;  // the Windows default blink time
+
+// Names the X window's WM_CLASS after the window class. SDL reads its own class setting only when it
+// starts, before any window class is known, so the hint is set on the X window itself, through the
+// Xlib that SDL has loaded.
+void SetX11Class(SDL_Window* window, const std::string& className) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!xlib) return;
+  using SetClassHint = int (*)(::Display*, ::Window, XClassHint*);
+  auto set = reinterpret_cast<SetClassHint>(dlsym(xlib, "XSetClassHint"));
+  if (set) {
+    std::string name = className;
+    XClassHint hint{name.data(), name.data()};
+    set(info.info.x11.display, info.info.x11.window, &hint);
+  }
+  dlclose(xlib);
+}
 
 struct NativeWindow {
   SDL_Window* sdl = nullptr;
@@ -53,6 +76,33 @@ class SdlDisplay : public DisplayBackend {
     return true;
   }
 
+  // Closes the windows and leaves SDL, so the X server sees the windows go at once; bounded, since
+  // the process is ending whatever happens here.
+  void Shutdown() {
+    auto done = std::make_shared<bool>(false);
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      commands_.push_back([this, done] {
+        std::map<HWND, NativeWindow> windows;
+        {
+          std::lock_guard<std::mutex> l(lock_);
+          windows.swap(windows_);
+          bySurface_.clear();
+          byId_.clear();
+        }
+        for (auto& [hwnd, n] : windows) SDL_DestroyWindow(n.sdl);
+        SDL_Quit();
+        std::lock_guard<std::mutex> l(lock_);
+        stopped_ = true;
+        *done = true;
+        commandDone_.notify_all();
+      });
+    }
+    Wake();
+    std::unique_lock<std::mutex> lock(lock_);
+    commandDone_.wait_for(lock, std::chrono::seconds(1), [&] { return *done; });
+  }
+
   int ScreenWidth() const override { return screenWidth_; }
   int ScreenHeight() const override { return screenHeight_; }
 
@@ -61,8 +111,6 @@ class SdlDisplay : public DisplayBackend {
     bool ok = false;
     Execute(
         [&] {
-          // X11 takes the window's WM_CLASS from this variable when the window is created.
-          SDL_setenv("SDL_VIDEO_X11_WMCLASS", className.c_str(), 1);
           SDL_Window* w = SDL_CreateWindow(Cp932ToUtf8(title).c_str(), SDL_WINDOWPOS_UNDEFINED,
                                            SDL_WINDOWPOS_UNDEFINED, clientWidth > 0 ? clientWidth : 1,
                                            clientHeight > 0 ? clientHeight : 1,
@@ -72,6 +120,7 @@ class SdlDisplay : public DisplayBackend {
                          SDL_GetError());
             return;
           }
+          SetX11Class(w, className);
           std::lock_guard<std::mutex> lock(lock_);
           NativeWindow& n = windows_[hwnd];
           n.sdl = w;
@@ -267,6 +316,9 @@ class SdlDisplay : public DisplayBackend {
     displayThreadId_ = std::this_thread::get_id();
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "1");
+    // Window pixels go to X directly: a renderer behind the window surface would make SDL re-create
+    // the X window (losing its class hint) and needs OpenGL for nothing.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
     SDL_DisplayMode mode{};
     if (ok && SDL_GetCurrentDisplayMode(0, &mode) != 0) ok = false;
@@ -295,6 +347,10 @@ class SdlDisplay : public DisplayBackend {
       if (got) Handle(e);
       while (SDL_PollEvent(&e)) Handle(e);
       RunCommands();
+      {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (stopped_) return;
+      }
       Blink();
       PresentDirty();
     }
@@ -435,7 +491,14 @@ class SdlDisplay : public DisplayBackend {
   Uint32 nextBlink_ = 0;
   std::string lastClipboard_;
   std::mutex messageBoxLock_;
+  bool stopped_ = false;  // SDL has been left for good
 };
+
+SdlDisplay* theSdlDisplay = nullptr;
+
+void ShutdownAtExit() {
+  if (theSdlDisplay) theSdlDisplay->Shutdown();
+}
 
 }  // namespace
 
@@ -453,6 +516,8 @@ DisplayBackend* OpenSdlDisplay() {
     delete display;
     return nullptr;
   }
+  theSdlDisplay = display;
+  KernelAtExitProcess(ShutdownAtExit);
   return display;
 }
 
