@@ -49,6 +49,26 @@ double ScaleExact(double x, int n) {
   return x * PowerOfTwo(n);
 }
 
+// k of the exponential's reduction: v = x / ln 2 rounded to the nearest integer, halves away from zero
+// (k = floor(v + 0.5) for x >= 0, -0.0 included, and -floor(0.5 - v) below). Only k is kept, so the
+// division is skipped where it cannot matter: x * (1 / ln 2) lies within 2^-41 of the quotient for
+// abs(x) < 1024, and where the sum built from it is at least 2^-30 away from an integer, the sum built
+// from the quotient has the same floor.
+int32_t NearestMultipleOfLn2(double x) {
+  constexpr double kInvLn2 = 1.0 / kLn2;
+  constexpr double kMargin = 0x1p-30;
+  if (x > -1024.0 && x < 1024.0) {
+    double estimate = x * kInvLn2;
+    double sum = x >= 0 ? estimate + 0.5 : 0.5 - estimate;  // positive, below 1478
+    int32_t whole = static_cast<int32_t>(sum);
+    double fraction = sum - static_cast<double>(whole);
+    if (fraction >= kMargin && fraction <= 1.0 - kMargin) return x >= 0 ? whole : -whole;
+  }
+  double v = x / kLn2;
+  if (x >= 0) return NumToInt(v + 0.5);
+  return -NumToInt(0.5 - v);
+}
+
 }  // namespace
 
 int32_t NumToInt(double x) {
@@ -71,6 +91,13 @@ double NumToDouble(double x) { return x; }
 double NumLdexp(double x, int32_t n) {
   // The factors below can reach infinity or zero; a zero or an infinite x must not meet the other one.
   if (x == 0 || IsInfinite(x)) return x;
+  // A normal x whose result is normal, with factors no larger than 2^512: every partial product of the
+  // loop below lies between x and the result, so each is exact and so is the single product here.
+  int biased = BiasedExponent(x);
+  if (biased != 0 && n >= 1 - kExponentBias && n <= kExponentBias && biased + n >= 1 &&
+      biased + n <= 2 * kExponentBias) {
+    return x * PowerOfTwo(n);
+  }
   double p = 2.0;
   uint32_t m = static_cast<uint32_t>(n);
   if (n < 0) {
@@ -114,14 +141,7 @@ double NumExp(double x) {
   // x = -745.83 down the result is zero; these bounds also cover arguments whose k would not fit.
   if (x >= 1024.0) return FromBits(kInfinityBits);
   if (x <= -1024.0) return 0.0;
-  double v = x / kLn2;
-  // Nearest integer, halves away from zero; -0.0 counts as non-negative.
-  int32_t k;
-  if (x >= 0) {
-    k = NumToInt(v + 0.5);
-  } else {
-    k = -NumToInt(0.5 - v);
-  }
+  int32_t k = NearestMultipleOfLn2(x);
   double kLn = static_cast<double>(k) * kLn2;
   double r = x - kLn;
   double w = r * r;

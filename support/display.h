@@ -40,3 +40,24 @@ SupportCaret SupportGetCaret(HWND window);
 // Waits until every message posted to the window's thread so far has been handled (the thread is
 // idle in GetMessageA again), or the time-out passes. True when it did.
 bool SupportWaitIdle(HWND window, DWORD timeoutMs = 5000);
+
+// The user resizes the window: its client area becomes width x height (WM_SIZE arrives on the
+// window's thread, and the class styles decide what is invalidated).
+void SupportResizeClient(HWND window, int width, int height);
+
+// The display gives the window the keyboard focus, or takes it away (WM_SETFOCUS / WM_KILLFOCUS).
+void SupportSetFocus(HWND window, bool gained);
+
+// The user clicks the window's close button (WM_CLOSE on the window's thread).
+void SupportCloseWindow(HWND window);
+
+// Where the input method shows its composition for the window, as ImmSetCompositionWindow and
+// ImmSetCompositionFontA set it.
+struct SupportInputMethod {
+  bool placed = false;         // a composition window was set
+  POINT point = {0, 0};        // its current position (client pixels)
+  RECT textInputRect = {0, 0, 0, 0};  // the rectangle handed to the display's text input
+  bool hasFont = false;
+  LOGFONTA font = {};
+};
+SupportInputMethod SupportGetInputMethod(HWND window);

@@ -7,7 +7,7 @@
 # usage: tools/regenerate_goldens.sh [BUILD_DIR]    (BUILD_DIR defaults to build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+build=$(cd "${1:-$root/build}" && pwd)
 snapshot="$build/bin/tilepaint-snapshot"
 [ -x "$snapshot" ] || { echo "no $snapshot: build the tilepaint-snapshot target first" >&2; exit 1; }
 cd "$root/assets"

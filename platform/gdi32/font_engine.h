@@ -31,7 +31,9 @@ struct FontMetrics {
 };
 
 // One rendered glyph: a 1-bit image as one byte a pixel (0 or 1), placed relative to the pen
-// position on the baseline.
+// position on the baseline. In a fixed-pitch face it lies inside its character's cells (a glyph whose
+// own advance differs from its cells is centred in them and cut to them); in every face it lies
+// inside the rows of the cell. It may be empty (0 × 0): a space, a control byte.
 struct GlyphImage {
   int left = 0;   // pixels from the pen position to the image's left column
   int top = 0;    // pixels from the baseline up to the image's top row
@@ -41,9 +43,10 @@ struct GlyphImage {
 };
 
 struct PlacedGlyph {
-  const GlyphImage* glyph;  // owned by the face's cache; valid while the face lives
+  const GlyphImage* glyph;  // never null; owned by the face's cache; valid while the face lives
   int x;                    // pen position of this character, from the start of the string
-  int advance;              // the cells it takes: one cell for a single byte, two for a double byte
+  int advance;              // fixed pitch: one cell (aveCharWidth) for a single byte, two for a double
+                            // byte; proportional: the glyph's own advance
 };
 
 // The face for `lf`; never null (falls back to a default face when nothing matches).
@@ -54,6 +57,9 @@ FontMetrics FontGetMetrics(const FontFace& face);
 // Lays out `length` bytes of CP932 text: a lead byte and the next byte form one double-byte character
 // two cells wide; a lone lead byte at the end is one unknown character. Appends one PlacedGlyph per
 // character to `out` and returns the total advance in pixels (the width GetTextExtentPoint32A gives).
+// The unknown character (a lone lead byte, a pair iconv refuses, a character the face has no glyph
+// for) is a frame filling its cells, one cell for one byte and two for a pair, drawn the same every time;
+// control bytes (below 0x20, and 0x7F) draw nothing in one cell.
 int FontLayout(FontFace& face, const char* text, int length, std::vector<PlacedGlyph>& out);
 
 // The family name of the font file behind `face`, as the file itself names it (UTF-8), or "" when no

@@ -78,7 +78,8 @@ FileRequest RequestFor(const LOGFONTA& lf) {
   if (!Cp932ToUtf8(lf.lfFaceName, nameLength, request.family)) request.family.clear();
   request.weight = lf.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(lf.lfWeight, 1000);
   request.italic = lf.lfItalic != 0;
-  request.fixedPitch = (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN;
+  request.fixedPitch =
+      (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN;
   // All our text is CP932, so the default character set is the Japanese one.
   request.japanese = lf.lfCharSet == SHIFTJIS_CHARSET || lf.lfCharSet == DEFAULT_CHARSET;
   return request;
@@ -151,7 +152,8 @@ void SizeFace(FontFace& face, const LOGFONTA& lf) {
 // Metrics for when no font file could be loaded: the requested size, a cell half as wide as high.
 void SizeWithoutFile(FontFace& face, const LOGFONTA& lf) {
   FontMetrics& m = face.metrics;
-  int height = lf.lfHeight == 0 ? kDefaultCharHeight : Clamp(std::abs(static_cast<int64_t>(lf.lfHeight)), 1, kMaxPixels);
+  int height = lf.lfHeight == 0 ? kDefaultCharHeight
+                                : Clamp(std::abs(static_cast<int64_t>(lf.lfHeight)), 1, kMaxPixels);
   m.height = height;
   m.ascent = (height * 7 + 4) / 8;
   m.descent = height - m.ascent;

@@ -104,7 +104,9 @@ CharEntry MakeEntry(FontFace& face, const unsigned char* bytes, int count) {
 
   char32_t codePoint = 0;
   FT_UInt index = 0;
-  if (face.ft != nullptr && Cp932Decode(bytes, count, codePoint)) index = FT_Get_Char_Index(face.ft, codePoint);
+  if (face.ft != nullptr && Cp932Decode(bytes, count, codePoint)) {
+    index = FT_Get_Char_Index(face.ft, codePoint);
+  }
   GlyphImage image;
   int natural = 0;
   if (index == 0 || !Render(face, index, image, natural)) return Store(face, UnknownBox(span, m), span);

@@ -1,6 +1,7 @@
-// Choosing a font file for a LOGFONTA through fontconfig, with our own aliases for the Windows face
-// names that programs ask for. The aliases are loaded into our configuration here, so they hold
-// whatever the system's fontconfig files say.
+// Choosing a font file for a LOGFONTA through fontconfig. The configuration is entirely our own: the
+// system's font directories and caches, our aliases for the Windows face names that programs ask for,
+// and nothing from the system's or the user's fontconfig files, so a face name picks the same file
+// (and text draws the same pixels) whatever those files say.
 #include <fontconfig/fontconfig.h>
 
 #include <mutex>
@@ -12,10 +13,15 @@ namespace {
 
 // The Japanese Windows faces and the installed faces that stand in for them: the dual-width gothic for
 // the fixed-pitch face, the proportional gothic for the proportional one. "strong" so that the
-// replacement ranks like a family the program named itself.
-constexpr char kAliases[] = R"(<?xml version="1.0"?>
+// replacement ranks like a family the program named itself. The generic families stand for a
+// LOGFONTA without a face name; our text is CP932, so they prefer the Japanese faces too.
+constexpr char kConfig[] = R"(<?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
+  <dir>/usr/share/fonts</dir>
+  <dir>/usr/local/share/fonts</dir>
+  <cachedir>/var/cache/fontconfig</cachedir>
+
   <match target="pattern">
     <test name="family" compare="eq"><string>ＭＳ ゴシック</string></test>
     <edit name="family" mode="assign" binding="strong"><string>IPAGothic</string></edit>
@@ -32,27 +38,34 @@ constexpr char kAliases[] = R"(<?xml version="1.0"?>
     <test name="family" compare="eq"><string>MS PGothic</string></test>
     <edit name="family" mode="assign" binding="strong"><string>IPAPGothic</string></edit>
   </match>
+
+  <alias>
+    <family>monospace</family>
+    <prefer><family>IPAGothic</family><family>DejaVu Sans Mono</family></prefer>
+  </alias>
+  <alias>
+    <family>sans-serif</family>
+    <prefer><family>IPAPGothic</family><family>DejaVu Sans</family></prefer>
+  </alias>
 </fontconfig>
 )";
-
-// Where the fonts live when the system has no fontconfig configuration at all.
-constexpr char kFallbackFontDir[] = "/usr/share/fonts";
 
 std::mutex& ConfigLock() {
   static std::mutex* lock = new std::mutex;
   return *lock;
 }
 
-// Our configuration: the system's (for its font directories and caches) plus our aliases. Made once,
-// on first use, and kept for the life of the process. Call with ConfigLock() held.
+// Our configuration, made once on first use and kept for the life of the process; null when fontconfig
+// cannot make it (every face then draws unknown boxes). Call with ConfigLock() held.
 FcConfig* Config() {
   static FcConfig* config = [] {
-    FcConfig* made = FcInitLoadConfigAndFonts();
-    if (made == nullptr) {
-      made = FcConfigCreate();
-      FcConfigAppFontAddDir(made, reinterpret_cast<const FcChar8*>(kFallbackFontDir));
+    FcConfig* made = FcConfigCreate();
+    if (made == nullptr) return made;
+    if (!FcConfigParseAndLoadFromMemory(made, reinterpret_cast<const FcChar8*>(kConfig), FcTrue) ||
+        !FcConfigBuildFonts(made)) {
+      FcConfigDestroy(made);
+      return static_cast<FcConfig*>(nullptr);
     }
-    FcConfigParseAndLoadFromMemory(made, reinterpret_cast<const FcChar8*>(kAliases), FcTrue);
     return made;
   }();
   return config;

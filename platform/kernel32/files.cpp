@@ -88,6 +88,15 @@ std::string HostPath(LPCSTR path) {
   return host;
 }
 
+// Whether the directory that would hold the file exists (Windows tells a missing file from a missing
+// directory).
+bool ParentExists(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return true;
+  struct stat info;
+  return stat(slash == 0 ? "/" : path.substr(0, slash).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // Opens (or creates) the host file as the disposition says; tells whether the file was there
 // before. Returns -1 with errno set on failure. Never truncates.
 int OpenHost(const std::string& path, DWORD access, DWORD disposition, bool* existed) {
@@ -156,7 +165,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     std::lock_guard<std::mutex> lock(shares.mutex);
     int fd = OpenHost(path, access, dwCreationDisposition, &existed);
     if (fd < 0) {
-      SetLastError(ErrorFromErrno(errno));
+      SetLastError(errno == ENOENT && !ParentExists(path) ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
       return INVALID_HANDLE_VALUE;
     }
     struct stat info;

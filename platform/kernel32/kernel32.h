@@ -146,6 +146,11 @@ UINT GetACP(void);
 BOOL IsDBCSLeadByte(BYTE TestChar);
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar);
 int MulDiv(int nNumber, int nNumerator, int nDenominator);
+#define CP_UTF8 65001u
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, const CHAR* lpMultiByteStr, int cbMultiByte,
+                        WCHAR* lpWideCharStr, int cchWideChar);
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, const WCHAR* lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, const CHAR* lpDefaultChar, LPBOOL lpUsedDefaultChar);
 
 // Collation
 #define LOCALE_USER_DEFAULT 0x0400u

@@ -233,3 +233,33 @@ HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT 
 
 // Resources
 DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags);
+
+// Errors that USER32 reports through GetLastError (winerror.h values)
+#ifndef ERROR_INVALID_WINDOW_HANDLE
+#define ERROR_INVALID_WINDOW_HANDLE 1400u
+#define ERROR_CANNOT_FIND_WND_CLASS 1407u
+#define ERROR_WINDOW_OF_OTHER_THREAD 1408u
+#define ERROR_CLASS_ALREADY_EXISTS 1410u
+#define ERROR_CLIPBOARD_NOT_OPEN 1418u
+#define ERROR_DC_NOT_FOUND 1425u
+#define ERROR_NO_SYSTEM_RESOURCES 1450u
+#endif
+
+// WM_SIZE
+#define SIZE_RESTORED 0
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+
+// Message box buttons
+#define MB_OKCANCEL 0x00000001u
+#define MB_YESNO 0x00000004u
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+// Geometry and painting helpers
+BOOL AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
+BOOL ValidateRect(HWND hWnd, const RECT* lpRect);
+BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
+int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);

@@ -9,7 +9,8 @@ namespace {
 
 // Checks that the glyph's mask is 0/1 only, sized width × height, and inside the cell of the placed
 // character: columns [x, x + advance) and rows [-ascent, descent) around the baseline.
-void ExpectInsideCell(const platform::PlacedGlyph& placed, const platform::FontMetrics& m, const std::string& what) {
+void ExpectInsideCell(const platform::PlacedGlyph& placed, const platform::FontMetrics& m,
+                      const std::string& what) {
   const platform::GlyphImage& g = *placed.glyph;
   ASSERT_EQ(g.mask.size(), static_cast<size_t>(g.width) * g.height) << what;
   for (uint8_t pixel : g.mask) ASSERT_LE(pixel, 1) << what;

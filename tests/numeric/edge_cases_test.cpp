@@ -67,6 +67,9 @@ TEST(NumLdexp, RoundsEachProductOnTheWayIntoSubnormals) {
   // to 0. One rounding of 5/8 would have given the smallest subnormal.
   EXPECT_TRUE(SameBits(NumLdexp(0x1.4p-1072, -3), 0.0));
   EXPECT_TRUE(SameBits(NumLdexp(-0x1.4p-1072, -3), -0.0));
+  // From a normal value: 2^52 + 5 units, halved to 2^51 + 2 (even), quartered to 2^49 + 0.5, rounded
+  // to 2^49; one rounding of 2^49 + 0.625 would have given 2^49 + 1 units.
+  EXPECT_TRUE(SameBits(NumLdexp(0x1.0000000000005p-1022, -3), 0x1p-1025));
 }
 
 TEST(NumPowInt, RaisesByRepeatedSquaring) {

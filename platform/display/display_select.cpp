@@ -1,0 +1,53 @@
+// The one display of the process: chosen before first use, then opened once and kept until exit.
+#include <mutex>
+
+#include "platform/display/display_backend.h"
+#include "platform/display/headless_display.h"
+
+namespace platform::display {
+namespace {
+
+struct Choice {
+  std::mutex lock;
+  bool opened = false;
+  bool headless = false;
+  int width = 1024;
+  int height = 768;
+  DisplayBackend* display = nullptr;
+};
+
+Choice& TheChoice() {
+  static auto* choice = new Choice();
+  return *choice;
+}
+
+}  // namespace
+
+DisplayBackend* Display() {
+  Choice& c = TheChoice();
+  std::lock_guard<std::mutex> lock(c.lock);
+  if (!c.opened) {
+    c.opened = true;
+    c.display = c.headless ? OpenHeadlessDisplay(c.width, c.height) : OpenSdlDisplay();
+  }
+  return c.display;
+}
+
+bool UseHeadlessDisplay(int width, int height) {
+  Choice& c = TheChoice();
+  std::lock_guard<std::mutex> lock(c.lock);
+  if (c.opened) return c.headless && c.width == width && c.height == height;
+  if (width <= 0 || height <= 0) return false;
+  c.headless = true;
+  c.width = width;
+  c.height = height;
+  return true;
+}
+
+HeadlessDisplay* Headless() {
+  Choice& c = TheChoice();
+  std::lock_guard<std::mutex> lock(c.lock);
+  return c.headless ? static_cast<HeadlessDisplay*>(c.display) : nullptr;
+}
+
+}  // namespace platform::display

@@ -1,0 +1,43 @@
+#include "platform/display/headless_display.h"
+
+#include "platform/user32/user32.h"
+
+namespace platform::display {
+
+void HeadlessDisplay::DestroyNativeWindow(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(lock_);
+  inputRects_.erase(hwnd);
+}
+
+// The caret is kept by USER32 itself; a headless screen has nothing to blink.
+void HeadlessDisplay::SetCaret(HWND, const RECT&, bool) {}
+
+void HeadlessDisplay::SetTextInputRect(HWND hwnd, const RECT& rect) {
+  std::lock_guard<std::mutex> lock(lock_);
+  inputRects_[hwnd] = rect;
+}
+
+int HeadlessDisplay::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+  std::lock_guard<std::mutex> lock(lock_);
+  boxes_.push_back(RecordedMessageBox{owner, text, caption, type});
+  return IDOK;
+}
+
+std::vector<RecordedMessageBox> HeadlessDisplay::TakeMessageBoxes() {
+  std::lock_guard<std::mutex> lock(lock_);
+  std::vector<RecordedMessageBox> taken;
+  taken.swap(boxes_);
+  return taken;
+}
+
+bool HeadlessDisplay::TextInputRect(HWND hwnd, RECT* rect) {
+  std::lock_guard<std::mutex> lock(lock_);
+  auto it = inputRects_.find(hwnd);
+  if (it == inputRects_.end()) return false;
+  *rect = it->second;
+  return true;
+}
+
+DisplayBackend* OpenHeadlessDisplay(int width, int height) { return new HeadlessDisplay(width, height); }
+
+}  // namespace platform::display

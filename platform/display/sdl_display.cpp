@@ -1,0 +1,524 @@
+// The SDL2 display: real windows on X11. One display thread owns SDL's video state: it creates the
+// windows, waits for events without spinning and turns them into window messages, and presents a
+// window's pixels whenever they changed, woken from whichever thread drew them.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "platform/display/cp932_codec.h"
+#include "platform/display/display_backend.h"
+#include "platform/display/sdl_keys.h"
+#include "platform/kernel32/process_exit.h"
+#include "platform/user32/display_input.h"
+#include "platform/user32/user32.h"
+
+extern "C" char* program_invocation_short_name;
+
+namespace platform::display {
+namespace {
+
+constexpr Uint32 kCaretBlinkMs = 530;  // the Windows default blink time
+
+// Names the X window's WM_CLASS after the window class. SDL reads its own class setting only when it
+// starts, before any window class is known, so the hint is set on the X window itself, through the
+// Xlib that SDL has loaded.
+void SetX11Class(SDL_Window* window, const std::string& className) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!xlib) return;
+  using SetClassHint = int (*)(::Display*, ::Window, XClassHint*);
+  auto set = reinterpret_cast<SetClassHint>(dlsym(xlib, "XSetClassHint"));
+  if (set) {
+    std::string name = className;
+    XClassHint hint{name.data(), name.data()};
+    set(info.info.x11.display, info.info.x11.window, &hint);
+  }
+  dlclose(xlib);
+}
+
+struct NativeWindow {
+  SDL_Window* sdl = nullptr;
+  DisplaySurface* surface = nullptr;
+  bool dirty = true;
+  RECT caret = {0, 0, 0, 0};
+  bool caretShown = false;
+};
+
+class SdlDisplay : public DisplayBackend {
+ public:
+  // Starts the display thread and waits until SDL is up (or has failed, with the reason in `error`).
+  bool Start(std::string* error) {
+    std::unique_lock<std::mutex> lock(lock_);
+    thread_ = std::thread([this] { Run(); });
+    started_.wait(lock, [this] { return state_ != State::kStarting; });
+    if (state_ == State::kFailed) {
+      *error = error_;
+      lock.unlock();
+      thread_.join();
+      return false;
+    }
+    thread_.detach();  // lives until the process ends
+    return true;
+  }
+
+  // Closes the windows and leaves SDL, so the X server sees the windows go at once; bounded, since
+  // the process is ending whatever happens here.
+  void Shutdown() {
+    auto done = std::make_shared<bool>(false);
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      commands_.push_back([this, done] {
+        std::map<HWND, NativeWindow> windows;
+        {
+          std::lock_guard<std::mutex> l(lock_);
+          windows.swap(windows_);
+          bySurface_.clear();
+          byId_.clear();
+        }
+        for (auto& [hwnd, n] : windows) SDL_DestroyWindow(n.sdl);
+        SDL_Quit();
+        std::lock_guard<std::mutex> l(lock_);
+        stopped_ = true;
+        *done = true;
+        commandDone_.notify_all();
+      });
+    }
+    Wake();
+    std::unique_lock<std::mutex> lock(lock_);
+    commandDone_.wait_for(lock, std::chrono::seconds(1), [&] { return *done; });
+  }
+
+  int ScreenWidth() const override { return screenWidth_; }
+  int ScreenHeight() const override { return screenHeight_; }
+
+  bool CreateNativeWindow(HWND hwnd, const std::string& className, const std::string& title, int clientWidth,
+                          int clientHeight, DisplaySurface* surface) override {
+    bool ok = false;
+    Execute(
+        [&] {
+          SDL_Window* w = SDL_CreateWindow(Cp932ToUtf8(title).c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                           SDL_WINDOWPOS_UNDEFINED, clientWidth > 0 ? clientWidth : 1,
+                                           clientHeight > 0 ? clientHeight : 1,
+                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+          if (!w) {
+            std::fprintf(stderr, "%s: cannot create a window (%s)\n", program_invocation_short_name,
+                         SDL_GetError());
+            return;
+          }
+          SetX11Class(w, className);
+          std::lock_guard<std::mutex> lock(lock_);
+          NativeWindow& n = windows_[hwnd];
+          n.sdl = w;
+          n.surface = surface;
+          bySurface_[surface] = hwnd;
+          byId_[SDL_GetWindowID(w)] = hwnd;
+          ok = true;
+        },
+        true);
+    return ok;
+  }
+
+  void DestroyNativeWindow(HWND hwnd) override {
+    Execute(
+        [this, hwnd] {
+          SDL_Window* sdl = nullptr;
+          {
+            std::lock_guard<std::mutex> lock(lock_);
+            auto it = windows_.find(hwnd);
+            if (it == windows_.end()) return;
+            sdl = it->second.sdl;
+            bySurface_.erase(it->second.surface);
+            byId_.erase(SDL_GetWindowID(sdl));
+            windows_.erase(it);
+          }
+          SDL_DestroyWindow(sdl);
+        },
+        true);
+  }
+
+  void ShowNativeWindow(HWND hwnd, bool visible) override {
+    Execute(
+        [this, hwnd, visible] {
+          SDL_Window* sdl = Find(hwnd);
+          if (!sdl) return;
+          if (visible) {
+            SDL_ShowWindow(sdl);
+            MarkDirty(hwnd);
+          } else {
+            SDL_HideWindow(sdl);
+          }
+        },
+        false);
+  }
+
+  void SetClientSize(HWND hwnd, int width, int height) override {
+    Execute(
+        [this, hwnd, width, height] {
+          if (SDL_Window* sdl = Find(hwnd)) SDL_SetWindowSize(sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+          MarkDirty(hwnd);
+        },
+        false);
+  }
+
+  void SurfaceChanged(DisplaySurface* surface) override {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      auto it = bySurface_.find(surface);
+      if (it == bySurface_.end()) return;
+      windows_[it->second].dirty = true;
+    }
+    Wake();
+  }
+
+  void SetCaret(HWND hwnd, const RECT& rect, bool shown) override {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      auto it = windows_.find(hwnd);
+      if (it == windows_.end()) return;
+      it->second.caret = rect;
+      it->second.caretShown = shown;
+      it->second.dirty = true;
+      blinkOn_ = true;  // a caret that moves or appears is shown at once
+      nextBlink_ = SDL_GetTicks() + kCaretBlinkMs;
+    }
+    Wake();
+  }
+
+  void SetTextInputRect(HWND, const RECT& rect) override {
+    Execute(
+        [rect] {
+          SDL_Rect r{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+          SDL_SetTextInputRect(&r);
+        },
+        false);
+  }
+
+  void SetClipboardText(const std::string& cp932) override {
+    std::string utf8 = ClipboardTextToSystem(cp932);
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      lastClipboard_ = utf8;
+    }
+    Execute([utf8] { SDL_SetClipboardText(utf8.c_str()); }, false);
+  }
+
+  bool GetClipboardText(std::string* cp932) override {
+    std::string utf8;
+    Execute(
+        [&] {
+          if (!SDL_HasClipboardText()) return;
+          char* text = SDL_GetClipboardText();
+          if (text) utf8 = text;
+          SDL_free(text);
+        },
+        true);
+    std::lock_guard<std::mutex> lock(lock_);
+    if (utf8.empty() || utf8 == lastClipboard_) return false;
+    lastClipboard_ = utf8;
+    *cp932 = ClipboardTextFromSystem(utf8);
+    return true;
+  }
+
+  int ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
+    std::string utf8Text = Cp932ToUtf8(text), utf8Caption = Cp932ToUtf8(caption);
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    UINT icon = type & 0xF0;
+    if (icon == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
+    if (icon == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    switch (type & 0x0F) {
+      case MB_OKCANCEL:
+        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"},
+                   {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
+        break;
+      case MB_YESNO:
+        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"}, {0, IDNO, "No"}};
+        break;
+      default:
+        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
+    }
+    SDL_MessageBoxData data{flags, nullptr, utf8Caption.c_str(), utf8Text.c_str(),
+                            static_cast<int>(buttons.size()), buttons.data(), nullptr};
+    // The box runs its own loop on the calling thread (with a connection of its own to the X
+    // server), so the display thread goes on presenting the other windows meanwhile.
+    std::lock_guard<std::mutex> modal(messageBoxLock_);
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
+    return pressed > 0 ? pressed : IDOK;  // closed without a button: the default answer
+  }
+
+ private:
+  enum class State { kStarting, kRunning, kFailed };
+
+  // Runs `work` on the display thread; waits for it when asked (never from the display thread).
+  void Execute(std::function<void()> work, bool wait) {
+    if (std::this_thread::get_id() == displayThreadId_) {
+      work();
+      return;
+    }
+    auto done = std::make_shared<bool>(false);
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      commands_.push_back([work = std::move(work), done, this] {
+        work();
+        std::lock_guard<std::mutex> l(lock_);
+        *done = true;
+        commandDone_.notify_all();
+      });
+    }
+    Wake();
+    if (!wait) return;
+    std::unique_lock<std::mutex> lock(lock_);
+    commandDone_.wait(lock, [&] { return *done; });
+  }
+
+  void Wake() {
+    if (wakePending_.exchange(true)) return;
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+  }
+
+  SDL_Window* Find(HWND hwnd) {
+    std::lock_guard<std::mutex> lock(lock_);
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : it->second.sdl;
+  }
+
+  void MarkDirty(HWND hwnd) {
+    std::lock_guard<std::mutex> lock(lock_);
+    auto it = windows_.find(hwnd);
+    if (it != windows_.end()) it->second.dirty = true;
+  }
+
+  HWND WindowOfEvent(Uint32 windowId) {
+    std::lock_guard<std::mutex> lock(lock_);
+    auto it = byId_.find(windowId);
+    return it == byId_.end() ? nullptr : it->second;
+  }
+
+  void Run() {
+    displayThreadId_ = std::this_thread::get_id();
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "1");
+    // Window pixels go to X directly: a renderer behind the window surface would make SDL re-create
+    // the X window (losing its class hint) and needs OpenGL for nothing.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    SDL_DisplayMode mode{};
+    if (ok && SDL_GetCurrentDisplayMode(0, &mode) != 0) ok = false;
+    if (ok) wakeEvent_ = SDL_RegisterEvents(1);
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      if (!ok) {
+        error_ = SDL_GetError();
+        state_ = State::kFailed;
+      } else {
+        screenWidth_ = mode.w;
+        screenHeight_ = mode.h;
+        state_ = State::kRunning;
+      }
+      started_.notify_all();
+    }
+    if (!ok) {
+      SDL_Quit();
+      return;
+    }
+    SDL_StartTextInput();
+    for (;;) {
+      SDL_Event e;
+      int timeout = BlinkTimeout();
+      bool got = timeout < 0 ? SDL_WaitEvent(&e) != 0 : SDL_WaitEventTimeout(&e, timeout) != 0;
+      if (got) Handle(e);
+      while (SDL_PollEvent(&e)) Handle(e);
+      RunCommands();
+      {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (stopped_) return;
+      }
+      Blink();
+      PresentDirty();
+    }
+  }
+
+  void RunCommands() {
+    for (;;) {
+      std::function<void()> command;
+      {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (commands_.empty()) return;
+        command = std::move(commands_.front());
+        commands_.pop_front();
+      }
+      command();
+    }
+  }
+
+  void Handle(const SDL_Event& e) {
+    using namespace platform::user32;
+    if (e.type == wakeEvent_) {
+      wakePending_ = false;
+      return;
+    }
+    switch (e.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        HWND hwnd = WindowOfEvent(e.key.windowID);
+        int vk = VirtualKeyFromSdl(e.key.keysym.sym);
+        if (hwnd && vk) DisplayKey(hwnd, vk, e.type == SDL_KEYDOWN);
+        break;
+      }
+      case SDL_TEXTINPUT:
+        if (HWND hwnd = WindowOfEvent(e.text.windowID)) DisplayText(hwnd, e.text.text);
+        break;
+      case SDL_WINDOWEVENT: {
+        HWND hwnd = WindowOfEvent(e.window.windowID);
+        if (!hwnd) break;
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_FOCUS_GAINED: DisplayFocus(hwnd, true); break;
+          case SDL_WINDOWEVENT_FOCUS_LOST: DisplayFocus(hwnd, false); break;
+          case SDL_WINDOWEVENT_CLOSE: DisplayClose(hwnd); break;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            DisplayResized(hwnd, e.window.data1, e.window.data2);
+            MarkDirty(hwnd);
+            break;
+          case SDL_WINDOWEVENT_EXPOSED:
+            DisplayExposed(hwnd);
+            MarkDirty(hwnd);
+            break;
+          default: break;
+        }
+        break;
+      }
+      default: break;
+    }
+  }
+
+  // Milliseconds until the next blink, or -1 when no caret is shown (then the thread sleeps until
+  // an event comes).
+  int BlinkTimeout() {
+    std::lock_guard<std::mutex> lock(lock_);
+    bool any = false;
+    for (auto& [hwnd, n] : windows_) any = any || n.caretShown;
+    if (!any) return -1;
+    Uint32 now = SDL_GetTicks();
+    return SDL_TICKS_PASSED(now, nextBlink_) ? 0 : static_cast<int>(nextBlink_ - now);
+  }
+
+  void Blink() {
+    std::lock_guard<std::mutex> lock(lock_);
+    Uint32 now = SDL_GetTicks();
+    if (!SDL_TICKS_PASSED(now, nextBlink_)) return;
+    blinkOn_ = !blinkOn_;
+    nextBlink_ = now + kCaretBlinkMs;
+    for (auto& [hwnd, n] : windows_)
+      if (n.caretShown) n.dirty = true;
+  }
+
+  void PresentDirty() {
+    std::vector<std::pair<SDL_Window*, NativeWindow>> due;
+    bool blinkOn;
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      for (auto& [hwnd, n] : windows_) {
+        if (!n.dirty) continue;
+        n.dirty = false;
+        due.emplace_back(n.sdl, n);
+      }
+      blinkOn = blinkOn_;
+    }
+    for (auto& [sdl, n] : due) Present(sdl, n, blinkOn);
+  }
+
+  // Copies the window's pixels to its SDL surface and shows them, with the caret XORed over the copy.
+  void Present(SDL_Window* sdl, const NativeWindow& n, bool blinkOn) {
+    if (!(SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN)) return;
+    SDL_Surface* out = SDL_GetWindowSurface(sdl);
+    if (!out || out->format->BytesPerPixel != 4) return;
+    if (SDL_MUSTLOCK(out)) SDL_LockSurface(out);
+    {
+      std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+      const DisplaySurface* s = n.surface;
+      int w = std::min(s->width, out->w), h = std::min(s->height, out->h);
+      if (s->bits && w > 0 && h > 0)
+        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_XBGR8888, s->bits, s->width * 4, out->format->format, out->pixels,
+                          out->pitch);
+    }
+    if (n.caretShown && blinkOn) {
+      Uint32 invert = out->format->Rmask | out->format->Gmask | out->format->Bmask;
+      int left = std::max<int>(n.caret.left, 0), right = std::min<int>(n.caret.right, out->w);
+      int top = std::max<int>(n.caret.top, 0), bottom = std::min<int>(n.caret.bottom, out->h);
+      for (int y = top; y < bottom; ++y) {
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(out->pixels) + y * out->pitch);
+        for (int x = left; x < right; ++x) row[x] ^= invert;
+      }
+    }
+    if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
+    SDL_UpdateWindowSurface(sdl);
+  }
+
+  std::thread thread_;
+  std::thread::id displayThreadId_;
+  std::mutex lock_;  // after GdiLock and UserLock in the lock order
+  std::condition_variable started_;
+  std::condition_variable commandDone_;
+  State state_ = State::kStarting;
+  std::string error_;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
+  Uint32 wakeEvent_ = 0;
+  std::atomic<bool> wakePending_{false};
+  std::deque<std::function<void()>> commands_;
+  std::map<HWND, NativeWindow> windows_;
+  std::map<DisplaySurface*, HWND> bySurface_;
+  std::map<Uint32, HWND> byId_;
+  bool blinkOn_ = true;
+  Uint32 nextBlink_ = 0;
+  std::string lastClipboard_;
+  std::mutex messageBoxLock_;
+  bool stopped_ = false;  // SDL has been left for good
+};
+
+SdlDisplay* theSdlDisplay = nullptr;
+
+void ShutdownAtExit() {
+  if (theSdlDisplay) theSdlDisplay->Shutdown();
+}
+
+}  // namespace
+
+DisplayBackend* OpenSdlDisplay() {
+  const char* name = program_invocation_short_name;
+  const char* x = std::getenv("DISPLAY");
+  if (!x || !*x) {
+    std::fprintf(stderr, "%s: cannot open a display (DISPLAY is not set)\n", name);
+    return nullptr;
+  }
+  auto* display = new SdlDisplay();
+  std::string error;
+  if (!display->Start(&error)) {
+    std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, x, error.c_str());
+    delete display;
+    return nullptr;
+  }
+  theSdlDisplay = display;
+  KernelAtExitProcess(ShutdownAtExit);
+  return display;
+}
+
+}  // namespace platform::display

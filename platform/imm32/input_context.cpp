@@ -1,0 +1,83 @@
+// IMM32: every window has an input context (the display's text input is always there). The
+// composition window places the display's text-input rectangle; the composition font is recorded and
+// gives that rectangle its height.
+#include "platform/imm32/input_context.h"
+
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+#include "platform/display/display_backend.h"
+#include "platform/kernel32/kernel32.h"
+#include "platform/user32/user32.h"
+
+namespace platform::imm32 {
+namespace {
+
+// A context handle is its window's handle with a marker bit, so it is checked against the window.
+constexpr uintptr_t kContextBit = 0x40000000u;
+
+std::mutex& ContextLock() {
+  static auto* lock = new std::mutex();
+  return *lock;
+}
+std::map<HWND, ContextState>& Contexts() {
+  static auto* contexts = new std::map<HWND, ContextState>();
+  return *contexts;
+}
+
+HWND WindowOf(HIMC himc) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(himc);
+  if (!(v & kContextBit)) return nullptr;
+  HWND hwnd = reinterpret_cast<HWND>(v & ~kContextBit);
+  return IsWindow(hwnd) ? hwnd : nullptr;
+}
+
+constexpr int kDefaultCompositionHeight = 16;
+
+}  // namespace
+
+ContextState ContextOf(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(ContextLock());
+  auto it = Contexts().find(hwnd);
+  return it == Contexts().end() ? ContextState{} : it->second;
+}
+
+}  // namespace platform::imm32
+
+using namespace platform::imm32;
+
+HIMC ImmGetContext(HWND hWnd) {
+  if (!IsWindow(hWnd)) return nullptr;
+  return reinterpret_cast<HIMC>(reinterpret_cast<uintptr_t>(hWnd) | kContextBit);
+}
+
+BOOL ImmReleaseContext(HWND hWnd, HIMC hIMC) { return IsWindow(hWnd) && WindowOf(hIMC) == hWnd ? TRUE : FALSE; }
+
+BOOL ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
+  HWND hwnd = WindowOf(hIMC);
+  if (!hwnd || !lpCompForm) return FALSE;
+  int height;
+  {
+    std::lock_guard<std::mutex> lock(ContextLock());
+    ContextState& s = Contexts()[hwnd];
+    s.placed = true;
+    s.form = *lpCompForm;
+    height = s.hasFont && s.font.lfHeight != 0 ? std::abs(s.font.lfHeight) : kDefaultCompositionHeight;
+  }
+  POINT p = lpCompForm->ptCurrentPos;
+  RECT r{p.x, p.y, p.x + height / 2, p.y + height};
+  if (lpCompForm->dwStyle & CFS_RECT) r = lpCompForm->rcArea;
+  if (auto* d = platform::display::Display()) d->SetTextInputRect(hwnd, r);
+  return TRUE;
+}
+
+BOOL ImmSetCompositionFontA(HIMC hIMC, LPLOGFONTA lplf) {
+  HWND hwnd = WindowOf(hIMC);
+  if (!hwnd || !lplf) return FALSE;
+  std::lock_guard<std::mutex> lock(ContextLock());
+  ContextState& s = Contexts()[hwnd];
+  s.hasFont = true;
+  s.font = *lplf;
+  return TRUE;
+}

@@ -1,0 +1,18 @@
+// Inside the platform layer only: what a window's input context holds, for the test-support hooks.
+#pragma once
+
+#include "platform/imm32/imm32.h"
+
+namespace platform::imm32 {
+
+struct ContextState {
+  bool placed = false;  // a composition window was set
+  COMPOSITIONFORM form = {};
+  bool hasFont = false;
+  LOGFONTA font = {};
+};
+
+// The state of the input context of `hwnd` (all false when none was ever set).
+ContextState ContextOf(HWND hwnd);
+
+}  // namespace platform::imm32

@@ -1,0 +1,106 @@
+// The caret: one per thread, owned by a window, shown when its hide count is 0. It is never drawn into
+// the window's pixels; the display shows it over them, blinking.
+#include "platform/display/display_backend.h"
+#include "platform/kernel32/kernel32.h"
+#include "platform/user32/user_internal.h"
+
+namespace platform::user32 {
+namespace {
+
+void ReportCaretLocked(const Caret& c, HWND owner) {
+  RECT r{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+  if (auto* d = platform::display::Display()) d->SetCaret(owner, r, c.owner && c.hideCount == 0);
+}
+
+void ResetCaretLocked(Caret& c) {
+  HWND owner = c.owner;
+  c = Caret{};
+  if (owner) ReportCaretLocked(c, owner);
+}
+
+}  // namespace
+
+void DropCaretOfLocked(Window& w) {
+  if (w.queue->caret.owner == w.handle) ResetCaretLocked(w.queue->caret);
+}
+
+}  // namespace platform::user32
+
+using namespace platform::user32;
+
+BOOL CreateCaret(HWND hWnd, HBITMAP, int nWidth, int nHeight) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  Window* w = FindWindowLocked(hWnd);
+  if (!w || w->queue != q) {
+    SetLastError(w ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  ResetCaretLocked(q->caret);
+  // A size of 0 means the width (height) of a window border: one pixel.
+  q->caret.owner = hWnd;
+  q->caret.width = nWidth > 0 ? nWidth : 1;
+  q->caret.height = nHeight > 0 ? nHeight : 1;
+  q->caret.hideCount = 1;  // a new caret starts hidden
+  ReportCaretLocked(q->caret, hWnd);
+  return TRUE;
+}
+
+BOOL SetCaretPos(int X, int Y) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  if (!q->caret.owner) return FALSE;
+  q->caret.pos = POINT{X, Y};
+  ReportCaretLocked(q->caret, q->caret.owner);
+  return TRUE;
+}
+
+BOOL GetCaretPos(LPPOINT lpPoint) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  if (!q->caret.owner || !lpPoint) return FALSE;
+  *lpPoint = q->caret.pos;
+  return TRUE;
+}
+
+BOOL ShowCaret(HWND hWnd) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  Caret& c = q->caret;
+  if (!c.owner || (hWnd && hWnd != c.owner)) return FALSE;
+  if (c.hideCount > 0) --c.hideCount;
+  ReportCaretLocked(c, c.owner);
+  return TRUE;
+}
+
+BOOL HideCaret(HWND hWnd) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  Caret& c = q->caret;
+  if (!c.owner || (hWnd && hWnd != c.owner)) return FALSE;
+  ++c.hideCount;
+  ReportCaretLocked(c, c.owner);
+  return TRUE;
+}
+
+BOOL DestroyCaret(void) {
+  std::shared_ptr<ThreadQueue> q = CurrentQueue();
+  std::lock_guard<std::mutex> lock(UserLock());
+  if (!q->caret.owner) return FALSE;
+  ResetCaretLocked(q->caret);
+  return TRUE;
+}
+
+namespace platform::user32 {
+
+bool CaretOfWindow(HWND hwnd, RECT* rect, bool* shown) {
+  std::lock_guard<std::mutex> lock(UserLock());
+  Window* w = FindWindowLocked(hwnd);
+  if (!w || w->queue->caret.owner != hwnd) return false;
+  const Caret& c = w->queue->caret;
+  *rect = RECT{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+  *shown = c.hideCount == 0;
+  return true;
+}
+
+}  // namespace platform::user32

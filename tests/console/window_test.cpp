@@ -1,0 +1,78 @@
+// The console window: start-up, the back buffer and the cell, painting, the caret, resizing.
+#include "tests/console/console_fixture.h"
+
+#include "support/display.h"
+
+TEST_F(ConsoleTest, StartUpMeasuresAnEightBySixteenCellAndAScreenSizedBackBuffer) {
+  EXPECT_EQ(console.cellWidth, kCell);
+  EXPECT_EQ(console.cellHeight, kRow);
+  EXPECT_EQ(console.screenWidth, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(console.screenHeight, GetSystemMetrics(SM_CYSCREEN));
+  BITMAP bitmap = {};
+  ASSERT_NE(GetObjectA(console.backBitmap, sizeof bitmap, &bitmap), 0);
+  EXPECT_EQ(bitmap.bmWidth, 1024);
+  EXPECT_EQ(bitmap.bmHeight, 768);
+  EXPECT_NE(console.consoleFontHandle, nullptr);
+  EXPECT_EQ(console.inputLength.load(), -1);
+}
+
+TEST_F(ConsoleTest, OnlyTheThirtyTwoSlotStringsStayRegisteredBetweenMessages) {
+  EXPECT_EQ(RegisteredStrings(), 32);
+  StartLine();
+  Chars("abc\t");
+  Char(8);
+  SetClipboardText("xy");
+  SupportPressKey(Window(), 'V', true);
+  Idle();
+  Char(13);
+  Print("hello\r\n");
+  Repaint();
+  EXPECT_EQ(RegisteredStrings(), 32);
+}
+
+TEST_F(ConsoleTest, EveryPaintRaisesReadyFlagAgain) {
+  console.readyFlag.store(0);
+  Repaint();
+  EXPECT_EQ(console.readyFlag.load(), 1);
+  console.readyFlag.store(0);
+  Repaint();
+  EXPECT_EQ(console.readyFlag.load(), 1);
+}
+
+TEST_F(ConsoleTest, FocusWithoutALineRequestShowsNoCaret) {
+  PostMessageA(Window(), WM_SETFOCUS, 0, 0);
+  Idle();
+  EXPECT_FALSE(SupportGetCaret(Window()).exists);
+}
+
+TEST_F(ConsoleTest, FocusDuringALineRequestShowsANineBySixCaretAtTheFootOfTheCursorCell) {
+  Print("\r\n\r\nabc");
+  StartLine();
+  SupportCaret caret = SupportGetCaret(Window());
+  ASSERT_TRUE(caret.exists);
+  EXPECT_TRUE(caret.shown);
+  EXPECT_EQ(caret.rect.left, 3 * kCell);
+  EXPECT_EQ(caret.rect.top, 3 * kRow - 7);
+  EXPECT_EQ(caret.rect.right - caret.rect.left, 9);
+  EXPECT_EQ(caret.rect.bottom - caret.rect.top, 6);
+
+  // The caret follows each typed byte and is gone after Enter.
+  Chars("xy");
+  caret = SupportGetCaret(Window());
+  EXPECT_EQ(caret.rect.left, 5 * kCell);
+  Char(13);
+  EXPECT_FALSE(SupportGetCaret(Window()).exists);
+
+  // Losing the focus without a caret changes nothing visible.
+  PostMessageA(Window(), WM_KILLFOCUS, 0, 0);
+  Idle();
+  EXPECT_FALSE(SupportGetCaret(Window()).exists);
+}
+
+TEST_F(ConsoleTest, EnlargingTheWindowShowsWhatWasDrawnOutsideIt) {
+  SetClientSize(200, 150);
+  FillBackBuffer(900, 700, 20, 20, RGB(255, 0, 0));
+  SetClientSize(1000, 760);
+  EXPECT_EQ(WindowPixel(905, 705), RGB(255, 0, 0));
+  EXPECT_EQ(WindowPixel(895, 705), RGB(0, 0, 0));
+}

@@ -1,0 +1,55 @@
+// A private X server for a test (Xvfb on a free display number), child processes started on it, and
+// the few X11 requests a window manager or a person would make.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class XSession {
+ public:
+  // Starts Xvfb at 1024 x 768 x 24; false (with the reason in error()) when it cannot.
+  bool Start();
+  ~XSession();
+
+  Display* display() const { return display_; }
+  const std::string& name() const { return name_; }  // ":<n>"
+  const std::string& error() const { return error_; }
+
+  // The top-level window whose WM_NAME is `title`, waiting up to `timeoutMs`; 0 if none.
+  Window FindWindow(const std::string& title, int timeoutMs);
+  std::string WindowClass(Window window);
+  // The window's pixels as 0xRRGGBB, rows top-down.
+  std::vector<uint32_t> Capture(Window window, int& width, int& height);
+  // The close button: WM_PROTOCOLS with WM_DELETE_WINDOW, as a window manager sends it.
+  void RequestClose(Window window);
+
+ private:
+  pid_t server_ = -1;
+  Display* display_ = nullptr;
+  std::string name_;
+  std::string error_;
+};
+
+// A child process with its standard output and error captured.
+struct Child {
+  pid_t pid = -1;
+  int out = -1;  // read end of stdout
+  int err = -1;  // read end of stderr
+};
+
+// Runs `argv` in `directory` with DISPLAY set to `display` (unset when empty).
+Child Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& directory);
+// Waits up to `timeoutMs` for the child to end; its exit code, or -1 on time-out, -2 on a signal.
+int WaitExit(Child& child, int timeoutMs);
+// Reads what is available (or arrives within `timeoutMs`) from a descriptor.
+std::string ReadAvailable(int fd, int timeoutMs);
+// Reads until a newline arrives or the time-out passes.
+std::string ReadLine(int fd, int timeoutMs);
+// CPU time (user + system) the process used so far, in milliseconds.
+long CpuMilliseconds(pid_t pid);
+// Runs a command line to its end, with DISPLAY set; its exit code.
+int RunCommand(const std::vector<std::string>& argv, const std::string& display);
+bool ProgramAvailable(const std::string& name);
