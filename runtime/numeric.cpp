@@ -1,7 +1,8 @@
 // The numeric routines. Each arithmetic step below is one double operation, rounded before the next
-// one uses it; runtime/CMakeLists.txt builds this file so that the compiler keeps it that way. Only
-// powers of two are ever taken from the bit pattern, and only where the product or quotient they enter
-// is exact, so these shortcuts give the same bits as the step-by-step forms they replace.
+// one uses it; runtime/CMakeLists.txt builds this file so that the compiler keeps it that way.
+// Three shortcuts replace slower step-by-step forms, each only where it gives the same bits: exponents
+// read from the bit pattern instead of searched for, one exact scaling by a power of two instead of a
+// chain of exact ones, and a product instead of a quotient that is only rounded to an integer.
 #include "runtime/numeric.h"
 
 #include <cstdint>

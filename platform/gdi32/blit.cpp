@@ -42,7 +42,9 @@ Axis Normalise(int dest, int destSize, int src, int srcSize) {
 
 int64_t SourceIndex(const Axis& axis, int64_t d) {
   if (axis.mirrored) d = axis.destSize - 1 - d;
-  return ((2 * d + 1) * axis.srcSize - 1) / (2 * axis.destSize);
+  // Both factors reach 2^32 for extreme arguments: the product needs more than 64 bits.
+  using Wide = __int128;
+  return static_cast<int64_t>(((2 * Wide{d} + 1) * axis.srcSize - 1) / (2 * Wide{axis.destSize}));
 }
 
 // Builds, for the destination pixels of one axis that land on the destination canvas and read a pixel

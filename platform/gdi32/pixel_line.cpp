@@ -10,14 +10,17 @@ namespace {
 
 using Guard = std::lock_guard<std::recursive_mutex>;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
+// Products of a 33-bit delta and a 33-bit step need more than 64 bits.
+using Wide = __int128;
+
+Wide FloorDiv(Wide a, Wide b) {
+  Wide q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
 }
 
 // num / den rounded to nearest, an exact half going down (den > 0).
-int64_t RoundHalfDown(int64_t num, int64_t den) { return -FloorDiv(-(2 * num - den), 2 * den); }
+int64_t RoundHalfDown(Wide num, Wide den) { return static_cast<int64_t>(-FloorDiv(-(2 * num - den), 2 * den)); }
 
 // Draws the pixels of the line from (x0, y0) towards (x1, y1), leaving out the end point: n = the
 // longer of |dx| and |dy| pixels, the step along the longer axis exact, the other coordinate rounded.
@@ -42,7 +45,7 @@ void DrawLine(const Canvas& canvas, int x0, int y0, int x1, int y1, uint32_t col
   last = std::min<int64_t>(last, n - 1);
   for (int64_t i = first; i <= last; ++i) {
     int64_t major = majorStart + i * majorStep;
-    int64_t minor = minorStart + RoundHalfDown(minorDelta * i, n);
+    int64_t minor = minorStart + RoundHalfDown(Wide{minorDelta} * i, n);
     if (minor < 0 || minor >= minorLimit) continue;
     int64_t x = xMajor ? major : minor;
     int64_t y = xMajor ? minor : major;

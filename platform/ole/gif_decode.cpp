@@ -61,42 +61,59 @@ int StoredRowToImageRow(int stored, int height, bool interlaced) {
   return -1;
 }
 
-bool ComposeFirstImage(GifFileType* gif, int transparent, DecodedPicture& out) {
+// The first image's rows, top-down, as far as they reach into the logical screen. They are read
+// before the screen is made, so a file whose data ends early costs no more than it holds.
+bool ReadFirstImage(GifFileType* gif, int screenHeight, std::vector<GifPixelType>& rows) {
   if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
   const GifImageDesc& desc = gif->Image;
-  const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
   // The frame is held to the same cap as the screen: it bounds the work a small file can ask for.
-  if (map == nullptr || !PictureSizeAllowed(static_cast<uint64_t>(desc.Width), static_cast<uint64_t>(desc.Height))) {
-    return false;
-  }
-  std::vector<GifPixelType> line(static_cast<size_t>(desc.Width));
+  if (!PictureSizeAllowed(static_cast<uint64_t>(desc.Width), static_cast<uint64_t>(desc.Height))) return false;
+  const size_t width = static_cast<size_t>(desc.Width);
   for (int stored = 0; stored < desc.Height; ++stored) {
-    if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) return false;
-    const int64_t y = static_cast<int64_t>(desc.Top) + StoredRowToImageRow(stored, desc.Height, desc.Interlace);
-    if (!desc.Interlace && y >= out.height) break;  // the rest lies below the logical screen
-    if (y < 0 || y >= out.height) continue;         // clipped to the logical screen
-    for (int x = 0; x < desc.Width; ++x) {
-      const int64_t screenX = static_cast<int64_t>(desc.Left) + x;
-      if (screenX >= out.width || line[x] == transparent) continue;
-      out.pixels[static_cast<size_t>(y * out.width + screenX)] = MapColor(map, line[x]);
-    }
+    const int y = StoredRowToImageRow(stored, desc.Height, desc.Interlace);
+    if (!desc.Interlace && desc.Top + y >= screenHeight) break;  // the rest lies below the screen
+    if (rows.size() < (static_cast<size_t>(y) + 1) * width) rows.resize((static_cast<size_t>(y) + 1) * width);
+    if (DGifGetLine(gif, rows.data() + static_cast<size_t>(y) * width, desc.Width) == GIF_ERROR) return false;
   }
   return true;
+}
+
+// The screen in its background colour with the image's opaque pixels on it, clipped to the screen.
+void Compose(const GifFileType* gif, const std::vector<GifPixelType>& rows, int transparent, DecodedPicture& out) {
+  const GifImageDesc& desc = gif->Image;
+  const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
+  const uint32_t background = gif->SColorMap != nullptr ? MapColor(gif->SColorMap, gif->SBackGroundColor) : 0u;
+  out.pixels.assign(static_cast<size_t>(out.width) * static_cast<size_t>(out.height), background);
+  const size_t width = static_cast<size_t>(desc.Width);
+  const size_t rowCount = rows.size() / width;
+  for (size_t y = 0; y < rowCount; ++y) {
+    const int64_t screenY = static_cast<int64_t>(desc.Top) + static_cast<int64_t>(y);
+    if (screenY >= out.height) break;
+    for (size_t x = 0; x < width; ++x) {
+      const int64_t screenX = static_cast<int64_t>(desc.Left) + static_cast<int64_t>(x);
+      const GifPixelType index = rows[y * width + x];
+      if (screenX >= out.width || index == transparent) continue;
+      out.pixels[static_cast<size_t>(screenY * out.width + screenX)] = MapColor(map, index);
+    }
+  }
 }
 
 bool DecodeRecords(GifFileType* gif, DecodedPicture& out) {
   if (!PictureSizeAllowed(static_cast<uint64_t>(gif->SWidth), static_cast<uint64_t>(gif->SHeight))) return false;
   out.width = gif->SWidth;
   out.height = gif->SHeight;
-  const uint32_t background = gif->SColorMap != nullptr ? MapColor(gif->SColorMap, gif->SBackGroundColor) : 0u;
-  out.pixels.assign(static_cast<size_t>(out.width) * static_cast<size_t>(out.height), background);
   int transparent = NO_TRANSPARENT_COLOR;
   for (;;) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
     if (DGifGetRecordType(gif, &record) == GIF_ERROR) return false;
     switch (record) {
-      case IMAGE_DESC_RECORD_TYPE:
-        return ComposeFirstImage(gif, transparent, out);
+      case IMAGE_DESC_RECORD_TYPE: {
+        std::vector<GifPixelType> rows;
+        if (!ReadFirstImage(gif, out.height, rows)) return false;
+        if (gif->Image.ColorMap == nullptr && gif->SColorMap == nullptr) return false;  // no colours at all
+        Compose(gif, rows, transparent, out);
+        return true;
+      }
       case EXTENSION_RECORD_TYPE:
         if (!ReadExtension(gif, transparent)) return false;
         break;

@@ -21,10 +21,12 @@ struct ErrorManager {
   std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
-// Warnings stay silent, except the end of data before the end of the picture: that file is
-// truncated, and we refuse it rather than show libjpeg's grey padding.
+// Warnings stay silent, except the end of the data (or of a scan's data, at the next marker)
+// before the end of the picture: that file is truncated, and we refuse it rather than show the
+// grey or flat blocks libjpeg would make up for the missing part.
 void EmitMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) ErrorExit(cinfo);
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) ErrorExit(cinfo);
 }
 
 void LimitScans(j_common_ptr cinfo) {
@@ -62,9 +64,11 @@ bool RunDecompress(jpeg_decompress_struct& cinfo, ErrorManager& err, const uint8
   DecodedPicture& out = *buffers.out;
   out.width = static_cast<int32_t>(cinfo.output_width);
   out.height = static_cast<int32_t>(cinfo.output_height);
-  out.pixels.assign(static_cast<size_t>(out.width) * static_cast<size_t>(out.height), 0u);
+  // The rows are added as they arrive, so a file whose data ends early costs no more than it holds.
+  out.pixels.reserve(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
   if (cmyk) buffers.cmykRow->resize(static_cast<size_t>(out.width) * 4u);
   while (cinfo.output_scanline < cinfo.output_height) {
+    out.pixels.resize(out.pixels.size() + static_cast<size_t>(out.width));
     uint32_t* target = out.pixels.data() + static_cast<size_t>(cinfo.output_scanline) * out.width;
     JSAMPROW row = cmyk ? buffers.cmykRow->data() : reinterpret_cast<JSAMPROW>(target);
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) return false;

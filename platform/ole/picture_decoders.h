@@ -35,9 +35,9 @@ inline bool PictureSizeAllowed(uint64_t width, uint64_t height) {
          width * height * 4u <= kMaxPicturePixelBytes;
 }
 
-// Baseline and progressive JPEG, greyscale, YCbCr, RGB and CMYK. A file that ends before its last
-// scan does is refused (libjpeg would pad it with grey); other recoverable damage is decoded the
-// way libjpeg recovers from it.
+// Baseline and progressive JPEG, greyscale, YCbCr, RGB and CMYK. A file whose data ends before its
+// picture does (at the end of the file or at a marker) is refused, where libjpeg would make up the
+// rest; other recoverable damage is decoded the way libjpeg recovers from it.
 bool JpegDecode(const uint8_t* data, size_t size, DecodedPicture& out);
 
 // The first frame of a GIF, composed over its logical screen. The screen starts in the background

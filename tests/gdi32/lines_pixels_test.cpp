@@ -99,6 +99,9 @@ TEST_F(LinesAndPixels, LinesAreClippedToTheBitmap) {
   EXPECT_EQ(DrawnBy(-2000000000, 1, 3, 1, 8, 4), (Points{{0, 1}, {1, 1}, {2, 1}}));
   EXPECT_EQ(DrawnBy(2, -2000000000, 2, 2000000000, 8, 4), (Points{{2, 0}, {2, 1}, {2, 2}, {2, 3}}));
   EXPECT_TRUE(DrawnBy(-10, -10, -1, 20, 8, 4).empty());
+  // Nearly diagonal across the whole coordinate range: y = x - 0.5 - x / 4e9, exactly -0.5 at x = 0.
+  EXPECT_EQ(DrawnBy(-2000000000, -2000000000, 2000000000, 1999999999, 8, 8),
+            (Points{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}}));
 }
 
 TEST_F(LinesAndPixels, ANullPenDrawsNothing) {

@@ -1,8 +1,10 @@
-// Bringing the runtime and the console up on the main thread (the first steps of ProgramMain, shared
-// with every program and tool that needs the console window).
+// Start-up and shutdown on the main thread. ProgramStartup is shared with every program and tool that
+// needs the console window.
+#include "program/program_main.h"
+
 #include "console/console_state.h"
 #include "console/console_window.h"
-#include "program/program_main.h"
+#include "program/demo.h"
 
 TrackedString stringSlots[kStringSlots];
 
@@ -18,4 +20,24 @@ void ProgramStartup() {
   do {
     Sleep(20);
   } while (console.readyFlag.load(std::memory_order_acquire) == 0);
+}
+
+void ProgramCleanup() {
+  for (int i = 0; i < kStringSlots; ++i) StrRelease(stringSlots[i]);
+  DemoTeardown();
+}
+
+void ProgramEnd() {
+  ProgramCleanup();
+  ExitProcess(0);
+}
+
+int ProgramMain() {
+  ProgramStartup();
+  RunDemo();
+  // The process ends on the interface thread when the window is closed; the main thread only parks.
+  Sleep(INFINITE);
+  ProgramEnd();
+  ProgramCleanup();
+  return 0;
 }
