@@ -1,6 +1,7 @@
 // The process: its pseudo-handle, its module handle, and ExitProcess.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -24,6 +25,21 @@ struct ExitHooks {
 ExitHooks& Hooks() {
   static auto* hooks = new ExitHooks;  // must survive static destruction: a hook may run during it
   return *hooks;
+}
+
+// Flushes stdout and stderr. Another thread may hold a stream's lock for ever (blocked on a full pipe,
+// say), and the process must end all the same, so each stream gets a short while and is then left.
+void FlushStandardStreams() {
+  for (FILE* stream : {stdout, stderr}) {
+    for (int attempt = 0; attempt < 100; attempt++) {
+      if (ftrylockfile(stream) == 0) {
+        fflush_unlocked(stream);
+        funlockfile(stream);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
 }
 
 }  // namespace
@@ -53,7 +69,7 @@ void ExitProcess(UINT uExitCode) {
       bool reentered = hooks.exitingThread == std::this_thread::get_id();
       lock.unlock();
       if (reentered) {
-        std::fflush(nullptr);
+        FlushStandardStreams();
         _exit(static_cast<int>(uExitCode));
       }
       for (;;) pause();
@@ -62,8 +78,8 @@ void ExitProcess(UINT uExitCode) {
     hooks.exitingThread = std::this_thread::get_id();
     toRun.assign(hooks.hooks.rbegin(), hooks.hooks.rend());
   }
-  std::fflush(nullptr);
+  FlushStandardStreams();
   for (void (*hook)() : toRun) hook();
-  std::fflush(nullptr);
+  FlushStandardStreams();
   _exit(static_cast<int>(uExitCode));
 }

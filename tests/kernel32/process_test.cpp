@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -49,7 +50,19 @@ TEST_F(Process, ExitProcessDoesNotWaitForOtherThreads) {
       {
         static std::mutex held;
         held.lock();
-        // One thread blocked for ever, one spinning: neither may keep the process alive.
+        // One thread blocked for ever, one spinning, one holding stdout's lock: none may keep the
+        // process alive.
+#ifndef __SANITIZE_THREAD__
+        // (ThreadSanitizer's own exit path flushes stdout and would wait for this lock.)
+        static std::atomic<bool> stdoutTaken{false};
+        std::thread holdingStdout([] {
+          flockfile(stdout);
+          stdoutTaken = true;
+          for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+        });
+        holdingStdout.detach();
+        while (!stdoutTaken) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+#endif
         std::thread blocked([] { std::lock_guard<std::mutex> never(held); });
         std::thread spinning([] {
           std::atomic<unsigned long> spins{0};
