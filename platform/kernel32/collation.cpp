@@ -28,10 +28,11 @@ UCollator* OpenCollator(bool ignoreCase) {
   return collator;
 }
 
-// -1 for the whole zero-terminated string; otherwise the explicit length, zeros included.
+// Any negative count for the whole zero-terminated string; otherwise the explicit length, zeros
+// included.
 bool Measure(PCNZCH text, int count, size_t* length) {
-  if (count < -1 || (!text && count != 0)) return false;
-  *length = count == -1 ? std::strlen(text) : static_cast<size_t>(count);
+  if (!text && count != 0) return false;
+  *length = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
   return true;
 }
 
@@ -39,7 +40,8 @@ bool Measure(PCNZCH text, int count, size_t* length) {
 
 int CompareStringA(LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount1, PCNZCH lpString2,
                    int cchCount2) {
-  if (dwCmpFlags & ~NORM_IGNORECASE) {
+  // LOCALE_USE_CP_ACP asks for the ANSI code page, which is the one used here in any case.
+  if (dwCmpFlags & ~(NORM_IGNORECASE | LOCALE_USE_CP_ACP)) {
     SetLastError(ERROR_INVALID_FLAGS);
     return 0;
   }

@@ -157,6 +157,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, const WCHAR* lpWideCharStr
 #define LOCALE_SYSTEM_DEFAULT 0x0800u
 #define LOCALE_NEUTRAL 0x0000u
 #define NORM_IGNORECASE 0x00000001u
+#define LOCALE_USE_CP_ACP 0x40000000u
 #define CSTR_LESS_THAN 1
 #define CSTR_EQUAL 2
 #define CSTR_GREATER_THAN 3

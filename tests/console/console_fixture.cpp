@@ -132,7 +132,7 @@ COLORREF ConsoleTest::WindowPixel(int x, int y) {
 int ConsoleTest::CellPixels(int row, int col, COLORREF color) {
   HDC dc = GetDC(Window());
   int count = 0;
-  for (int y = row * kRow; y < (row + 1) * kRow; ++y) {
+  for (int y = row * RowHeight(); y < (row + 1) * RowHeight(); ++y) {
     for (int x = col * kCell; x < (col + 1) * kCell; ++x) count += GetPixel(dc, x, y) == color ? 1 : 0;
   }
   ReleaseDC(Window(), dc);

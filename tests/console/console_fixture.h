@@ -11,7 +11,8 @@
 #include "platform/win32.h"
 
 constexpr int kCell = 8;
-constexpr int kRow = 16;
+// The height of a text cell as the console measured it from its font (16 with the console font).
+inline int RowHeight() { return console.cellHeight; }
 
 class ConsoleTest : public ::testing::Test {
  protected:

@@ -74,10 +74,10 @@ TEST_F(ConsoleTest, BackspaceShowsTheGraphicsLayerWhereTheCharacterStood) {
   // The caret covers the foot of the cell; above it the graphics layer is whole.
   HDC dc = GetDC(Window());
   int blue = 0;
-  for (int y = 0; y < kRow - 7; ++y)
+  for (int y = 0; y < RowHeight() - 7; ++y)
     for (int x = 0; x < kCell; ++x) blue += GetPixel(dc, x, y) == RGB(0, 0, 255) ? 1 : 0;
   ReleaseDC(Window(), dc);
-  EXPECT_EQ(blue, kCell * (kRow - 7));
+  EXPECT_EQ(blue, kCell * (RowHeight() - 7));
 }
 
 TEST_F(ConsoleTest, ADoubleByteCharacterNeedsTwoBackspaces) {

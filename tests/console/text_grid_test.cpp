@@ -28,9 +28,9 @@ TEST_F(ConsoleTest, TabFilledCellsKeepTheirColoursAndCoverTheGraphicsLayer) {
   // Never-written cells: black text on opaque black, drawn over the white graphics layer.
   EXPECT_EQ(console.rowFore[0][3], 0u);
   EXPECT_EQ(console.rowBack[0][3], 0);
-  EXPECT_EQ(CellPixels(0, 3, kBlack), kCell * kRow);
+  EXPECT_EQ(CellPixels(0, 3, kBlack), kCell * RowHeight());
   // Right of the row's text the graphics layer shows.
-  EXPECT_EQ(CellPixels(0, 9, kWhite), kCell * kRow);
+  EXPECT_EQ(CellPixels(0, 9, kWhite), kCell * RowHeight());
 }
 
 TEST_F(ConsoleTest, OnlyCarriageReturnLineFeedBreaksTheLine) {
@@ -63,7 +63,7 @@ TEST_F(ConsoleTest, ATransparentBackgroundLeavesTheGraphicsLayerAroundTheGlyph) 
   Print("W");
   const int glyph = CellPixels(0, 0, kWhite);
   EXPECT_GT(glyph, 0);
-  EXPECT_EQ(CellPixels(0, 0, RGB(0, 0, 255)), kCell * kRow - glyph);
+  EXPECT_EQ(CellPixels(0, 0, RGB(0, 0, 255)), kCell * RowHeight() - glyph);
 }
 
 TEST_F(ConsoleTest, ADoubleByteCharacterIsDrawnInItsLeadCellsColours) {
@@ -85,8 +85,8 @@ TEST_F(ConsoleTest, CellsAfterTheFirstZeroByteAreNotDrawn) {
   console.rowChars[0][1] = 0;
   console.rowChars[0][2] = 'c';
   Repaint();
-  EXPECT_EQ(CellPixels(0, 1, kWhite), kCell * kRow);
-  EXPECT_EQ(CellPixels(0, 2, kWhite), kCell * kRow);
+  EXPECT_EQ(CellPixels(0, 1, kWhite), kCell * RowHeight());
+  EXPECT_EQ(CellPixels(0, 2, kWhite), kCell * RowHeight());
 }
 
 TEST_F(ConsoleTest, ARowWrapsAfter254CharactersAndKeepsItsZeroByte) {
@@ -131,7 +131,7 @@ TEST_F(ConsoleTest, PrintingAnEmptyStringChangesNothing) {
 }
 
 TEST_F(ConsoleTest, ScrollsOnceWhenTheCursorLeavesATenRowWindow) {
-  SetClientSize(640, 10 * kRow);
+  SetClientSize(640, 10 * RowHeight());
   for (int r = 0; r < 10; ++r) Print(std::string(1, static_cast<char>('0' + r)) + "\r\n");
   Print("x");
   // The print's own redraw scrolled: row 0 is gone, old row 10 is row 9.
@@ -157,7 +157,7 @@ TEST_F(ConsoleTest, ManyLineBreaksInOnePrintScrollInsteadOfLeavingTheGrid) {
   std::string text;
   for (int i = 0; i < 150; ++i) text += "\r\n";
   Print("top" + text + "z");
-  EXPECT_EQ(console.cursorRow, 400 / kRow - 1);
+  EXPECT_EQ(console.cursorRow, 400 / RowHeight() - 1);
   EXPECT_EQ(RowText(console.cursorRow), "z");
   for (int r = 0; r < kTextRows; ++r) EXPECT_NE(RowText(r), "top") << "row " << r;
 }

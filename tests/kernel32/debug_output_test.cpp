@@ -25,6 +25,8 @@ TEST(DebugOutput, CaptureHoldsTheBytesGivenInOrder) {
   SupportStopDebugCapture();
 }
 
+// The echo on standard error is an addition of our own layer; Windows hands the text to a debugger
+// only. Runs on our stack only.
 TEST(DebugOutput, StderrGetsUtf8) {
   testing::internal::CaptureStderr();
   OutputDebugStringA("\x93\xfa\x96\x7b\r\n");

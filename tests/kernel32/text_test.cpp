@@ -18,7 +18,16 @@ TEST(CodePage, AnsiCodePageIs932AndItsLeadBytesAreKnown) {
   }
 }
 
+TEST(CodePage, UnknownCodePagesAreRefused) {
+  SetLastError(0);
+  EXPECT_FALSE(IsDBCSLeadByteEx(12345, 0x81));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Our layer knows code page 932 only; Windows answers for every installed code page (FALSE for the
+// single-byte 1252, without an error). Runs on our stack only.
 TEST(CodePage, OtherCodePagesAreRefused) {
+  SetLastError(0);
   EXPECT_FALSE(IsDBCSLeadByteEx(1252, 0x81));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
@@ -64,7 +73,7 @@ int Compare(const char* a, int na, const char* b, int nb) {
   return CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, a, na, b, nb);
 }
 
-TEST(CompareString, CollatesRatherThanComparingBytes) {
+TEST(CompareStringA, CollatesRatherThanComparingBytes) {
   // Bytes say 'a' (0x61) > 'B' (0x42); a collator says a < B.
   EXPECT_EQ(Compare("a", -1, "B", -1), CSTR_LESS_THAN);
   EXPECT_EQ(Compare("B", -1, "a", -1), CSTR_GREATER_THAN);
@@ -72,7 +81,7 @@ TEST(CompareString, CollatesRatherThanComparingBytes) {
   EXPECT_EQ(Compare("a", -1, "A", -1), CSTR_LESS_THAN);  // lower case first
 }
 
-TEST(CompareString, DecodesCodePage932) {
+TEST(CompareStringA, DecodesCodePage932) {
   const char katakanaA[] = "\x83\x41";   // ア
   const char hiraganaI[] = "\x82\xa2";   // い
   // By bytes ア (0x83...) sorts after い (0x82...); in Japanese order a comes before i.
@@ -81,7 +90,7 @@ TEST(CompareString, DecodesCodePage932) {
   EXPECT_EQ(Compare("\x8a\xbf\x8e\x9a", -1, "\x8a\xbf\x8e\x9a", -1), CSTR_EQUAL);
 }
 
-TEST(CompareString, ExplicitLengthsIncludeEmbeddedZeros) {
+TEST(CompareStringA, ExplicitLengthsIncludeEmbeddedZeros) {
   // Compared by length: a prefix is less than the longer string.
   EXPECT_EQ(Compare("ab", 2, "abc", 3), CSTR_LESS_THAN);
   EXPECT_EQ(Compare("abc", 2, "abd", 2), CSTR_EQUAL);
@@ -93,21 +102,43 @@ TEST(CompareString, ExplicitLengthsIncludeEmbeddedZeros) {
   EXPECT_EQ(Compare("", 0, "", -1), CSTR_EQUAL);
 }
 
-TEST(CompareString, InvalidBytesKeepTheirIdentity) {
-  // 0x80 and 0xFF are not characters of code page 932, and a lone lead byte is cut off.
+TEST(CompareStringA, InvalidBytesKeepTheirIdentity) {
+  // 0x80 and 0xFF are not characters of code page 932.
   EXPECT_NE(Compare("\x80", 1, "\xFF", 1), CSTR_EQUAL);
-  EXPECT_NE(Compare("x\x81", 2, "x\x82", 2), CSTR_EQUAL);
   EXPECT_EQ(Compare("\x80", 1, "\x80", 1), CSTR_EQUAL);
 }
 
-TEST(CompareString, FailsWithZeroOnBadArguments) {
+// Our layer's own choice: Windows leaves open what a lone lead byte at the end becomes, and maps
+// different ones to the same character. Runs on our stack only.
+TEST(CompareStringA, ALoneLeadByteKeepsItsIdentity) {
+  EXPECT_NE(Compare("x\x81", 2, "x\x82", 2), CSTR_EQUAL);
+  EXPECT_EQ(Compare("x\x81", 2, "x\x81", 2), CSTR_EQUAL);
+}
+
+TEST(CompareStringA, AnyNegativeLengthMeansZeroTerminated) {
+  EXPECT_EQ(Compare("a", -2, "a", 1), CSTR_EQUAL);
+  EXPECT_EQ(Compare("ab\0c", INT_MIN, "ab", 2), CSTR_EQUAL);
+  EXPECT_EQ(Compare("ab", 2, "abc", -7), CSTR_LESS_THAN);
+}
+
+TEST(CompareStringA, FailsWithZeroOnBadArguments) {
+  SetLastError(0);
   EXPECT_EQ(Compare(nullptr, 3, "a", 1), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Compare("a", -2, "a", 1), 0);
-  EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, 0x40000000u, "a", 1, "a", 1), 0);
+  SetLastError(0);
+  EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, 0x00100000u, "a", 1, "a", 1), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
-  EXPECT_EQ(CompareStringA(0x0409, 0, "a", 1, "a", 1), 0);
+  // The ANSI functions take LOCALE_USE_CP_ACP; the ANSI code page is the one they use anyway.
+  EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, LOCALE_USE_CP_ACP, "a", 1, "b", 1), CSTR_LESS_THAN);
   EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, "abc", -1, "ABC", -1), CSTR_EQUAL);
+}
+
+// Our layer collates for the Japanese locale only; Windows compares for any installed locale.
+// Runs on our stack only.
+TEST(CompareStringA, OtherLocalesAreRefused) {
+  SetLastError(0);
+  EXPECT_EQ(CompareStringA(0x0409, 0, "a", 1, "a", 1), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 }  // namespace
