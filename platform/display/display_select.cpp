@@ -1,4 +1,5 @@
 // The one display of the process: chosen before first use, then opened once and kept until exit.
+#include <atomic>
 #include <mutex>
 
 #include "platform/display/display_backend.h"
@@ -14,6 +15,7 @@ struct Choice {
   int width = 1024;
   int height = 768;
   DisplayBackend* display = nullptr;
+  std::atomic<DisplayBackend*> open{nullptr};  // set once the display is open: no lock on the way
 };
 
 Choice& TheChoice() {
@@ -25,10 +27,13 @@ Choice& TheChoice() {
 
 DisplayBackend* Display() {
   Choice& c = TheChoice();
+  // Every change of a window's pixels asks for the display, so the open one is found without a lock.
+  if (DisplayBackend* open = c.open.load(std::memory_order_acquire)) return open;
   std::lock_guard<std::mutex> lock(c.lock);
   if (!c.opened) {
     c.opened = true;
     c.display = c.headless ? OpenHeadlessDisplay(c.width, c.height) : OpenSdlDisplay();
+    c.open.store(c.display, std::memory_order_release);
   }
   return c.display;
 }

@@ -22,18 +22,23 @@ std::map<HDC, OpenDc>& OpenDcs() {
 }
 
 // The screen's pixels for GetDC(NULL): the size of the (virtual) screen, drawn on but never shown.
+struct Screen {
+  DisplaySurface surface;
+  std::vector<uint32_t> pixels;
+};
+
 DisplaySurface* ScreenSurface() {
-  static DisplaySurface* surface = [] {
-    auto* d = platform::display::Display();
-    auto* s = new DisplaySurface();
-    if (!d) return s;
-    auto* pixels = new std::vector<uint32_t>(static_cast<size_t>(d->ScreenWidth()) * d->ScreenHeight(), 0);
-    s->bits = pixels->data();
-    s->width = d->ScreenWidth();
-    s->height = d->ScreenHeight();
+  static Screen* screen = [] {
+    auto* s = new Screen();
+    if (auto* d = platform::display::Display()) {
+      s->pixels.assign(static_cast<size_t>(d->ScreenWidth()) * d->ScreenHeight(), 0);
+      s->surface.bits = s->pixels.data();
+      s->surface.width = d->ScreenWidth();
+      s->surface.height = d->ScreenHeight();
+    }
     return s;
   }();
-  return surface;
+  return &screen->surface;
 }
 
 HDC OpenDisplayDc(HWND hwnd, const std::shared_ptr<Window>& window, DisplaySurface* surface) {

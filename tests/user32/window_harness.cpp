@@ -94,11 +94,12 @@ WindowThread::WindowThread() {
   thread_ = std::thread([&] {
     HWND courier = CreateWindowExA(0, kCourierClass, "courier", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     {
+      // Notified under the lock: the constructor may return and destroy cv as soon as it sees ready.
       std::lock_guard<std::mutex> lock(m);
       courier_ = courier;
       ready = true;
+      cv.notify_all();
     }
-    cv.notify_all();
     MSG msg;
     // The loop ends when the courier, destroyed last, posts the quit message.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
