@@ -25,15 +25,17 @@ struct Axis {
   bool mirrored;
 };
 
+// A negative size runs from the given pixel backwards and includes it: x = 9 with width -3 covers
+// 7, 8 and 9, so that a mirror of a w-pixel strip is drawn from x + w - 1 with width -w.
 Axis Normalise(int dest, int destSize, int src, int srcSize) {
   Axis axis{dest, destSize, src, srcSize, false};
   if (axis.destSize < 0) {
-    axis.dest += axis.destSize;
+    axis.dest += axis.destSize + 1;
     axis.destSize = -axis.destSize;
     axis.mirrored = !axis.mirrored;
   }
   if (axis.srcSize < 0) {
-    axis.src += axis.srcSize;
+    axis.src += axis.srcSize + 1;
     axis.srcSize = -axis.srcSize;
     axis.mirrored = !axis.mirrored;
   }

@@ -39,11 +39,6 @@ struct HeapObject : KernelObject {
   bool destroyed = false;
 };
 
-std::shared_ptr<HeapObject> Lookup(HANDLE heap) {
-  std::shared_ptr<HeapObject> object = HandleGet<HeapObject>(heap);
-  return object;
-}
-
 LPVOID Allocate(HeapObject& heap, DWORD flags, SIZE_T bytes) {
   if (bytes > kMaxBlockBytes || !heap.Fits(bytes)) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -95,18 +90,13 @@ LPVOID Reallocate(HeapObject& heap, DWORD flags, void* block, SIZE_T bytes) {
   return moved;
 }
 
-HANDLE CreateProcessHeap() {
-  HANDLE handle = HandleInsert(std::make_shared<HeapObject>(0, true));
-  return handle;
-}
-
 }  // namespace
 }  // namespace platform::kernel
 
 using namespace platform::kernel;
 
 HANDLE GetProcessHeap(void) {
-  static HANDLE processHeap = CreateProcessHeap();
+  static HANDLE processHeap = HandleInsert(std::make_shared<HeapObject>(0, true));
   return processHeap;
 }
 
@@ -123,7 +113,7 @@ HANDLE HeapCreate(DWORD flOptions, SIZE_T dwInitialSize, SIZE_T dwMaximumSize) {
 }
 
 BOOL HeapDestroy(HANDLE hHeap) {
-  std::shared_ptr<HeapObject> heap = Lookup(hHeap);
+  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return FALSE;
   if (heap->isProcessHeap) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -137,7 +127,7 @@ BOOL HeapDestroy(HANDLE hHeap) {
 }
 
 LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
-  std::shared_ptr<HeapObject> heap = Lookup(hHeap);
+  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return nullptr;
   if (dwFlags & ~kKnownFlags) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -152,7 +142,7 @@ LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
 }
 
 LPVOID HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes) {
-  std::shared_ptr<HeapObject> heap = Lookup(hHeap);
+  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return nullptr;
   if (!lpMem || (dwFlags & ~kKnownFlags)) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -168,7 +158,7 @@ LPVOID HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes) {
 
 BOOL HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {
   (void)dwFlags;
-  std::shared_ptr<HeapObject> heap = Lookup(hHeap);
+  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return FALSE;
   if (!lpMem) return TRUE;
   std::lock_guard<std::mutex> lock(heap->mutex);
@@ -185,7 +175,7 @@ BOOL HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {
 
 SIZE_T HeapSize(HANDLE hHeap, DWORD dwFlags, LPCVOID lpMem) {
   (void)dwFlags;
-  std::shared_ptr<HeapObject> heap = Lookup(hHeap);
+  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return static_cast<SIZE_T>(-1);
   std::lock_guard<std::mutex> lock(heap->mutex);
   auto it = heap->blocks.find(const_cast<LPVOID>(lpMem));

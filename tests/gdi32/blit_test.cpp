@@ -57,13 +57,23 @@ TEST_F(Blits, PatBltFillsWithTheBrushClippedToTheBitmap) {
   HBRUSH brush = CreateSolidBrush(RGB(7, 8, 9));
   Selected selected(canvas.dc(), brush);
   EXPECT_TRUE(PatBlt(canvas.dc(), 4, 2, 10, 10, PATCOPY));
-  EXPECT_TRUE(PatBlt(canvas.dc(), 2, 1, -2, -1, PATCOPY)) << "negative sizes extend up and left";
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 4, [](int x, int y) {
-    return (x >= 4 && y >= 2) || (x < 2 && y == 0) ? RGB(7, 8, 9) : 0u;
-  }));
+  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 4, [](int x, int y) { return x >= 4 && y >= 2 ? RGB(7, 8, 9) : 0u; }));
   EXPECT_FALSE(PatBlt(canvas.dc(), 0, 0, 6, 4, SRCCOPY)) << "PatBlt has no source";
   EXPECT_TRUE(PatBlt(canvas.dc(), 0, 0, 6, 4, DSTINVERT));
   EXPECT_EQ(GetPixel(canvas.dc(), 0, 3), 0xFFFFFFu);
+}
+
+// A negative size runs up or left from the given pixel and includes it, unlike the corners of a
+// rectangle: (2, 1) with -2 x -1 covers (1, 1) and (2, 1).
+TEST_F(Blits, PatBltWithNegativeSizesCoversTheStartingPixelAndThoseBeforeIt) {
+  Canvas canvas(6, 4);
+  HBRUSH brush = CreateSolidBrush(RGB(7, 8, 9));
+  Selected selected(canvas.dc(), brush);
+  EXPECT_TRUE(PatBlt(canvas.dc(), 2, 1, -2, -1, PATCOPY)) << "negative sizes extend up and left";
+  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 4, [](int x, int y) { return x >= 1 && x <= 2 && y == 1 ? RGB(7, 8, 9) : 0u; }));
+  EXPECT_TRUE(PatBlt(canvas.dc(), 0, 3, -5, 1, PATCOPY)) << "clipped at the left";
+  EXPECT_EQ(GetPixel(canvas.dc(), 0, 3), RGB(7, 8, 9));
+  EXPECT_EQ(GetPixel(canvas.dc(), 1, 3), 0u);
 }
 
 TEST_F(Blits, PatternBrushesAreAnchoredAtTheOriginWithAPositiveModulo) {
@@ -128,7 +138,8 @@ std::vector<int> StretchedColumns(int from, int to) {
   for (int x = 0; x < from; ++x) SetPixel(source.dc(), x, 0, RGB(x, 0, 0));
   Canvas dest(std::abs(to), 1);
   SetStretchBltMode(dest.dc(), COLORONCOLOR);
-  StretchBlt(dest.dc(), to < 0 ? -to : 0, 0, to, 1, source.dc(), 0, 0, from, 1, SRCCOPY);
+  // Mirrored: from the last pixel, which a negative width includes, back to the first.
+  StretchBlt(dest.dc(), to < 0 ? -to - 1 : 0, 0, to, 1, source.dc(), 0, 0, from, 1, SRCCOPY);
   std::vector<int> indices;
   for (int x = 0; x < std::abs(to); ++x) indices.push_back(static_cast<int>(GetRValue(GetPixel(dest.dc(), x, 0))));
   return indices;
@@ -138,13 +149,24 @@ TEST_F(Blits, StretchingMapsEachDestinationPixelToTheSourcePixelUnderItsCentre) 
   EXPECT_EQ(StretchedColumns(2, 4), (std::vector<int>{0, 0, 1, 1}));
   EXPECT_EQ(StretchedColumns(3, 5), (std::vector<int>{0, 0, 1, 2, 2}));
   EXPECT_EQ(StretchedColumns(3, 3), (std::vector<int>{0, 1, 2}));
-  // Reducing: each destination pixel takes one source pixel, the one under its centre, an exact
-  // boundary going to the lower index.
+  // A negative destination width mirrors.
+  EXPECT_EQ(StretchedColumns(3, -3), (std::vector<int>{2, 1, 0}));
+  // So does a negative source width, read from its starting pixel back.
+  Canvas source(3, 1);
+  for (int x = 0; x < 3; ++x) SetPixel(source.dc(), x, 0, RGB(x + 1, 0, 0));
+  Canvas dest(3, 1);
+  StretchBlt(dest.dc(), 0, 0, 3, 1, source.dc(), 2, 0, -3, 1, SRCCOPY);
+  EXPECT_EQ(Picture(dest.dc(), 3, 1, RGB(3, 0, 0)), "#..\n");
+  EXPECT_EQ(GetPixel(dest.dc(), 2, 0), RGB(1, 0, 0));
+}
+
+// COLORONCOLOR drops pixels when reducing, but which ones it keeps is not laid down. Ours takes the
+// one under each destination pixel's centre, an exact boundary going to the lower index; a stack that
+// steps through the source with an error term keeps others.
+TEST_F(Blits, ReducingTakesTheSourcePixelUnderEachCentreOurOwnChoice) {
   EXPECT_EQ(StretchedColumns(4, 2), (std::vector<int>{0, 2}));
   EXPECT_EQ(StretchedColumns(5, 2), (std::vector<int>{1, 3}));
   EXPECT_EQ(StretchedColumns(7, 3), (std::vector<int>{1, 3, 5}));
-  // A negative destination width mirrors.
-  EXPECT_EQ(StretchedColumns(3, -3), (std::vector<int>{2, 1, 0}));
 }
 
 TEST_F(Blits, StretchingTwoHundredRowsToFourHundredDoublesEveryRowExactly) {

@@ -76,13 +76,13 @@ TEST_F(Objects, SelectObjectReturnsWhatItReplaced) {
 TEST_F(Objects, ABitmapLivesInOneDcAtATime) {
   HDC first = CreateCompatibleDC(nullptr);
   HDC second = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(first, 8, 8);
+  // Not CreateCompatibleBitmap(first, ...): a fresh memory DC holds a monochrome bitmap, and a bitmap
+  // compatible with it is monochrome too.
+  HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
   HGDIOBJ stock = SelectObject(first, bitmap);
   ASSERT_NE(stock, nullptr);
   EXPECT_EQ(SelectObject(second, bitmap), nullptr);
   EXPECT_EQ(SelectObject(first, bitmap), bitmap) << "selecting it again into its own DC is harmless";
-  // Still selected: it cannot be deleted, and keeps working.
-  EXPECT_FALSE(DeleteObject(bitmap));
   EXPECT_EQ(SetPixel(first, 7, 7, RGB(9, 8, 7)), RGB(9, 8, 7));
   EXPECT_EQ(SelectObject(first, stock), bitmap);
   EXPECT_NE(SelectObject(second, bitmap), nullptr) << "free again once selected out";
@@ -109,13 +109,21 @@ TEST_F(Objects, StaleAndWrongKindHandlesFail) {
   EXPECT_EQ(SelectObject(canvas.dc(), canvas.dc()), nullptr);
   EXPECT_EQ(SetPixel(reinterpret_cast<HDC>(pen), 0, 0, 0), CLR_INVALID);
   EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(pen)));
-  EXPECT_FALSE(DeleteObject(canvas.dc())) << "a DC is not deleted by DeleteObject";
   EXPECT_EQ(GetPixel(reinterpret_cast<HDC>(static_cast<uintptr_t>(0x12345)), 0, 0), CLR_INVALID);
   EXPECT_EQ(CreateCompatibleDC(reinterpret_cast<HDC>(pen)), nullptr);
   EXPECT_EQ(CreatePatternBrush(reinterpret_cast<HBITMAP>(pen)), nullptr);
   EXPECT_TRUE(DeleteObject(pen));
 }
 
+// Win32 defines DeleteObject for pens, brushes, fonts, bitmaps, regions and palettes only; what it does
+// with a DC is left open. Ours refuses it (DeleteDC is the call for that), other stacks delete the DC.
+TEST_F(Objects, DeleteObjectRefusesADcOurOwnChoice) {
+  Canvas canvas(2, 2);
+  EXPECT_FALSE(DeleteObject(canvas.dc())) << "a DC is not deleted by DeleteObject";
+  EXPECT_EQ(GetObjectType(canvas.dc()), static_cast<DWORD>(OBJ_MEMDC));
+}
+
+// Runs on our stack only: Wine reports success and deletes the object once it is selected out.
 TEST_F(Objects, ObjectsStillSelectedCannotBeDeleted) {
   Canvas canvas(2, 2);
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(5, 5, 5));
@@ -124,8 +132,20 @@ TEST_F(Objects, ObjectsStillSelectedCannotBeDeleted) {
   EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_PEN));
   SelectObject(canvas.dc(), old);
   EXPECT_TRUE(DeleteObject(pen));
+
+  // A selected bitmap likewise, and it keeps working.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+  old = SelectObject(dc, bitmap);
+  EXPECT_FALSE(DeleteObject(bitmap));
+  EXPECT_EQ(SetPixel(dc, 3, 3, RGB(9, 8, 7)), RGB(9, 8, 7));
+  EXPECT_EQ(GetPixel(dc, 3, 3), RGB(9, 8, 7));
+  SelectObject(dc, old);
+  EXPECT_TRUE(DeleteObject(bitmap));
+  EXPECT_TRUE(DeleteDC(dc));
 }
 
+// Runs on our stack only: Wine's GetGuiResources is a stub that answers 0.
 TEST_F(Objects, GuiResourcesCountEveryLiveObject) {
   DWORD start = GetGuiResources(nullptr, GR_GDIOBJECTS);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -157,12 +177,6 @@ TEST_F(Objects, GetObjectDescribesWhatWasCreated) {
   EXPECT_EQ(GetObjectA(bitmap, 10, &info), 0);
   DeleteObject(bitmap);
 
-  HPEN pen = CreatePen(PS_SOLID, 1, 0xAB123456);
-  LOGPEN lp{};
-  ASSERT_NE(GetObjectA(pen, sizeof lp, &lp), 0);
-  EXPECT_EQ(lp.lopnColor, 0x00123456u) << "the high byte is not a colour";
-  DeleteObject(pen);
-
   LOGFONTA lf{};
   lf.lfHeight = -16;
   lf.lfCharSet = SHIFTJIS_CHARSET;
@@ -174,15 +188,34 @@ TEST_F(Objects, GetObjectDescribesWhatWasCreated) {
   DeleteObject(font);
 }
 
+// A COLORREF's high byte must be zero; what a pen keeps of one that is not is left open. Ours drops it.
+TEST_F(Objects, APenDropsTheHighByteOfItsColourOurOwnChoice) {
+  HPEN pen = CreatePen(PS_SOLID, 1, 0xAB123456);
+  LOGPEN lp{};
+  ASSERT_NE(GetObjectA(pen, sizeof lp, &lp), 0);
+  EXPECT_EQ(lp.lopnColor, 0x00123456u) << "the high byte is not a colour";
+  DeleteObject(pen);
+}
+
+// HORZRES is the screen's; a memory DC made without a device has none here, so ours answers the size
+// of the bitmap it holds.
+TEST_F(Objects, AMemoryDcWithoutADeviceMeasuresItsBitmapOurOwnChoice) {
+  Canvas canvas(5, 3);
+  EXPECT_EQ(GetDeviceCaps(canvas.dc(), HORZRES), 5) << "without a device the bitmap is the device";
+  EXPECT_EQ(GetDeviceCaps(canvas.dc(), VERTRES), 3);
+}
+
 TEST_F(Objects, CompatibleBitmapsAre32BitsAndStartBlack) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, 5, 3);
+  // Compatible with a DC that holds a colour bitmap: one compatible with a fresh memory DC would be
+  // monochrome.
+  Canvas colour(1, 1);
+  HBITMAP bitmap = CreateCompatibleBitmap(colour.dc(), 5, 3);
   BITMAP info{};
   GetObjectA(bitmap, sizeof info, &info);
   EXPECT_EQ(info.bmBitsPixel, 32);
+  HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
   EXPECT_TRUE(PixelsMatch(dc, 5, 3, [](int, int) { return 0u; }));
-  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 5) << "without a device the bitmap is the device";
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);

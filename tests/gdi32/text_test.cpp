@@ -60,6 +60,7 @@ bool Inside(const Points& points, int x0, int y0, int x1, int y1) {
   return true;
 }
 
+// Runs on our stack only: under Wine the console face is IPAGothic, whose cell is 8 x 17.
 TEST_F(Text, TheConsoleFontMeasuresEightBySixteen) {
   Canvas canvas(8, 8);
   LOGFONTA lf = ConsoleFont();
@@ -82,6 +83,7 @@ TEST_F(Text, TheConsoleFontMeasuresEightBySixteen) {
   EXPECT_EQ(size.cx, 0);
 }
 
+// Runs on our stack only: under Wine the console face is IPAGothic, whose cell is 8 x 17.
 TEST_F(Text, OpaqueTextFillsItsCellsAndPutsGlyphPixelsInsideThem) {
   Drawn drawn = DrawText("A", 5, 3, OPAQUE);
   EXPECT_FALSE(drawn.ink.empty());
@@ -111,6 +113,7 @@ TEST_F(Text, DifferentCharactersDrawDifferentGlyphs) {
   EXPECT_TRUE(DrawText(" ", 0, 0, TRANSPARENT).ink.empty()) << "a space has no ink";
 }
 
+// Runs on our stack only: under Wine the console face is IPAGothic, whose cell is 8 x 17.
 TEST_F(Text, ADoubleByteCharacterTakesTwoCells) {
   Drawn drawn = DrawText("\x82\xA0", 4, 2, OPAQUE);  // hiragana a
   EXPECT_FALSE(drawn.ink.empty());
@@ -122,6 +125,7 @@ TEST_F(Text, ADoubleByteCharacterTakesTwoCells) {
   EXPECT_TRUE(secondCell);
 }
 
+// Runs on our stack only: under Wine the console face is IPAGothic, whose cell is 8 x 17.
 TEST_F(Text, ALoneLeadByteAtTheEndIsOneCharacter) {
   // It neither swallows a byte beyond the string nor vanishes: one more single cell.
   Drawn drawn = DrawText("A\x82", 0, 0, OPAQUE);

@@ -84,6 +84,7 @@ TEST_F(ImageObjectTest, TheDelayCannotChangeDuringAScan) {
   EXPECT_EQ(ImageSetScanDelay(&image, 0), 1);
 }
 
+// Runs on our stack only: Wine's GetGuiResources is a stub that answers 0.
 TEST_F(ImageObjectTest, WithANegativeDelayNothingIsSampledOrCopied) {
   ASSERT_EQ(ImageSetScanDelay(&image, -1), 1);
   const DWORD objects = GdiObjects();
@@ -139,6 +140,7 @@ TEST_F(ImageObjectTest, AFailedLoadStillShowsThePreviousPicture) {
   EXPECT_EQ(BackPixels(0, 0, 3, 2).pixels, kSixColors);
 }
 
+// Runs on our stack only: Wine's GetGuiResources is a stub that answers 0.
 TEST_F(ImageObjectTest, ANewScanEndsTheRunningOneFirst) {
   const DWORD objects = GdiObjects();
   std::vector<uint32_t> tall(3 * 40, 0x123456);

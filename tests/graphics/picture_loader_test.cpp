@@ -176,6 +176,7 @@ TEST_F(PictureLoaderTest, AJpegOrGifThatCannotBeDecodedGivesNoPicture) {
   }
 }
 
+// Runs on our stack only: the pictures are made by the host's ImageMagick through the shell.
 TEST_F(PictureLoaderTest, AGifAndAJpegLoadWithTheirSizeInPixels) {
   const char* convert = "/usr/bin/convert";
   if (!std::filesystem::exists(convert)) GTEST_SKIP() << "ImageMagick's convert is not installed";

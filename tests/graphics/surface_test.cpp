@@ -68,6 +68,7 @@ TEST_F(SurfaceTest, ACaptureOfAnotherSizeReplacesAndDeletesTheOldBitmap) {
   }
 }
 
+// Runs on our stack only: Wine's GetGuiResources is a stub that answers 0.
 TEST_F(SurfaceTest, SetBitmapTakesOwnershipAndDeletesTheOneItReplaces) {
   SurfaceCapture(&surface, 0, 0, 4, 4);
   const DWORD objects = GdiObjects();
