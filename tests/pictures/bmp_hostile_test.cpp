@@ -17,13 +17,13 @@ BmpStatus Status(const Bytes& file) {
   return status;
 }
 
-BmpSpec Small24() {
-  BmpSpec spec;
-  spec.width = 5;
-  spec.height = 3;
-  spec.bitCount = 24;
-  spec.pixels = PackRows(5, 3, 24, false, [](int x, int y) { return RGB(x * 40, y * 80, 7); });
-  return spec;
+BmpLayout Small24() {
+  BmpLayout layout;
+  layout.width = 5;
+  layout.height = 3;
+  layout.bitCount = 24;
+  layout.pixels = PackRows(5, 3, 24, false, [](int x, int y) { return RGB(x * 40, y * 80, 7); });
+  return layout;
 }
 
 // Overwrites a little-endian 32-bit field of a built file.
@@ -43,22 +43,22 @@ TEST(BmpHostile, DimensionsOutsideTheCapsOrBelowOneAreRefusedBeforeAnyAllocation
       {5, INT32_MIN, BmpStatus::kBadHeader},
   };
   for (const auto& c : cases) {
-    BmpSpec spec = Small24();
-    spec.width = c.width;
-    spec.height = c.height;
-    EXPECT_EQ(Status(BuildBmp(spec)), c.expected) << c.width << " x " << c.height;
+    BmpLayout layout = Small24();
+    layout.width = c.width;
+    layout.height = c.height;
+    EXPECT_EQ(Status(BuildBmp(layout)), c.expected) << c.width << " x " << c.height;
   }
 }
 
 TEST(BmpHostile, APictureAtTheCapIsAcceptedWhenItsPixelsArePresent) {
-  BmpSpec spec;
-  spec.width = 16384;
-  spec.height = 1;
-  spec.bitCount = 1;
-  spec.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
-  spec.pixels.assign(16384 / 8, 0xAA);
+  BmpLayout layout;
+  layout.width = 16384;
+  layout.height = 1;
+  layout.bitCount = 1;
+  layout.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+  layout.pixels.assign(16384 / 8, 0xAA);
   platform::BmpImage image;
-  const Bytes file = BuildBmp(spec);
+  const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels[0], RGB(255, 255, 255));
   EXPECT_EQ(image.pixels[16383], RGB(0, 0, 0));
@@ -80,7 +80,7 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
   // One file of each decoding path; each prefix either fails or gives the whole picture.
   std::vector<Bytes> files;
   files.push_back(BuildBmp(Small24()));
-  BmpSpec indexed;
+  BmpLayout indexed;
   indexed.headerSize = 124;
   indexed.width = 9;
   indexed.height = -4;
@@ -89,7 +89,7 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
   indexed.colorsUsed = 3;
   indexed.pixels = PackRows(9, 4, 4, true, [](int x, int y) { return static_cast<uint32_t>(x + y) % 3; });
   files.push_back(BuildBmp(indexed));
-  BmpSpec rle;
+  BmpLayout rle;
   rle.width = 4;
   rle.height = 2;
   rle.bitCount = 8;
@@ -116,31 +116,31 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
 }
 
 TEST(BmpHostile, PaletteIndexesBeyondTheTableAreBlackNotReadPastIt) {
-  BmpSpec spec;
-  spec.width = 4;
-  spec.height = 1;
-  spec.bitCount = 8;
-  spec.colorsUsed = 2;
-  spec.palette = {RGB(10, 10, 10), RGB(20, 20, 20)};
-  spec.pixels = {1, 2, 255, 0};
+  BmpLayout layout;
+  layout.width = 4;
+  layout.height = 1;
+  layout.bitCount = 8;
+  layout.colorsUsed = 2;
+  layout.palette = {RGB(10, 10, 10), RGB(20, 20, 20)};
+  layout.pixels = {1, 2, 255, 0};
   platform::BmpImage image;
-  const Bytes file = BuildBmp(spec);
+  const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(20, 20, 20), 0, 0, RGB(10, 10, 10)}));
 }
 
 TEST(BmpHostile, AColourCountBeyondTheBitDepthIsCappedAndATableOutsideTheFileIsRefused) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = 1;
-  spec.colorsUsed = 0xFFFFFFFF;  // at most two entries are read
-  spec.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
-  spec.pixels = {0x40, 0, 0, 0};
-  EXPECT_EQ(Status(BuildBmp(spec)), BmpStatus::kOk);
-  spec.bitCount = 8;  // now 256 entries are due and only two are there before the pixels end
-  spec.pixels = {1, 0, 0, 0};
-  Bytes file = BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = 2;
+  layout.height = 1;
+  layout.bitCount = 1;
+  layout.colorsUsed = 0xFFFFFFFF;  // at most two entries are read
+  layout.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
+  layout.pixels = {0x40, 0, 0, 0};
+  EXPECT_EQ(Status(BuildBmp(layout)), BmpStatus::kOk);
+  layout.bitCount = 8;  // now 256 entries are due and only two are there before the pixels end
+  layout.pixels = {1, 0, 0, 0};
+  Bytes file = BuildBmp(layout);
   Poke32(file, 10, 0);  // no offset: the table would run to the end of the file and beyond
   EXPECT_EQ(Status(file), BmpStatus::kTruncated);
 }
@@ -165,14 +165,14 @@ TEST(BmpHostile, FormatsWindowsDoesNotReadAreRefused) {
       {"bit fields at 24 bits", 40, 24, BI_BITFIELDS, 3, BmpStatus::kBadHeader},
   };
   for (const auto& c : cases) {
-    BmpSpec spec = Small24();
-    spec.headerSize = c.headerSize;
-    spec.bitCount = c.bitCount;
-    spec.compression = c.compression;
-    spec.height = c.height;
-    spec.palette.assign(c.bitCount <= 8 && c.bitCount > 0 ? 1u << c.bitCount : 0u, RGB(1, 1, 1));
-    spec.masks[0] = 0xFF0000;
-    EXPECT_EQ(Status(BuildBmp(spec)), c.expected) << c.what;
+    BmpLayout layout = Small24();
+    layout.headerSize = c.headerSize;
+    layout.bitCount = c.bitCount;
+    layout.compression = c.compression;
+    layout.height = c.height;
+    layout.palette.assign(c.bitCount <= 8 && c.bitCount > 0 ? 1u << c.bitCount : 0u, RGB(1, 1, 1));
+    layout.masks[0] = 0xFF0000;
+    EXPECT_EQ(Status(BuildBmp(layout)), c.expected) << c.what;
   }
   Bytes notBmp = BuildBmp(Small24());
   notBmp[1] = 'A';
@@ -183,46 +183,46 @@ TEST(BmpHostile, FormatsWindowsDoesNotReadAreRefused) {
 }
 
 TEST(BmpHostile, ColourMasksWithHolesAreRefused) {
-  BmpSpec spec = Small24();
-  spec.bitCount = 32;
-  spec.compression = BI_BITFIELDS;
-  spec.masks[0] = 0x00FF00FF;
-  spec.masks[1] = 0x0000FF00;
-  spec.masks[2] = 0;
-  spec.pixels.assign(5 * 3 * 4, 0x11);
-  EXPECT_EQ(Status(BuildBmp(spec)), BmpStatus::kBadHeader);
+  BmpLayout layout = Small24();
+  layout.bitCount = 32;
+  layout.compression = BI_BITFIELDS;
+  layout.masks[0] = 0x00FF00FF;
+  layout.masks[1] = 0x0000FF00;
+  layout.masks[2] = 0;
+  layout.pixels.assign(5 * 3 * 4, 0x11);
+  EXPECT_EQ(Status(BuildBmp(layout)), BmpStatus::kBadHeader);
 }
 
 TEST(BmpHostile, RleStreamsThatPaintFarOutsideThePictureStayWithinIt) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = 4;
-  spec.compression = BI_RLE4;
-  spec.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
+  BmpLayout layout;
+  layout.width = 3;
+  layout.height = 2;
+  layout.bitCount = 4;
+  layout.compression = BI_RLE4;
+  layout.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
   // Thousands of maximal runs and deltas, then literals, all far to the right of the picture.
   for (int i = 0; i < 4000; ++i) {
-    spec.pixels.insert(spec.pixels.end(), {0xFF, 0x11, 0x00, 0x02, 0xFF, 0x00});
+    layout.pixels.insert(layout.pixels.end(), {0xFF, 0x11, 0x00, 0x02, 0xFF, 0x00});
   }
-  spec.pixels.insert(spec.pixels.end(), {0x00, 0xFF});
-  spec.pixels.insert(spec.pixels.end(), 128, 0x11);
-  spec.pixels.insert(spec.pixels.end(), {0x00, 0x00, 0x01, 0x10, 0x00, 0x01});
+  layout.pixels.insert(layout.pixels.end(), {0x00, 0xFF});
+  layout.pixels.insert(layout.pixels.end(), 128, 0x11);
+  layout.pixels.insert(layout.pixels.end(), {0x00, 0x00, 0x01, 0x10, 0x00, 0x01});
   platform::BmpImage image;
-  const Bytes file = BuildBmp(spec);
+  const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(2, 2, 2), 0, 0, RGB(2, 2, 2), RGB(2, 2, 2), RGB(2, 2, 2)}));
 }
 
 TEST(BmpHostile, AnRleLiteralThatRunsPastTheEndOfTheFileIsTruncation) {
-  BmpSpec spec;
-  spec.width = 8;
-  spec.height = 1;
-  spec.bitCount = 8;
-  spec.compression = BI_RLE8;
-  spec.palette = {RGB(1, 1, 1)};
-  spec.colorsUsed = 1;
-  spec.pixels = {0x00, 0xF0, 0, 0, 0};  // promises 240 literal bytes
-  EXPECT_EQ(Status(BuildBmp(spec)), BmpStatus::kTruncated);
+  BmpLayout layout;
+  layout.width = 8;
+  layout.height = 1;
+  layout.bitCount = 8;
+  layout.compression = BI_RLE8;
+  layout.palette = {RGB(1, 1, 1)};
+  layout.colorsUsed = 1;
+  layout.pixels = {0x00, 0xF0, 0, 0, 0};  // promises 240 literal bytes
+  EXPECT_EQ(Status(BuildBmp(layout)), BmpStatus::kTruncated);
 }
 
 }  // namespace

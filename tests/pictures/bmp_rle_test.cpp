@@ -14,15 +14,15 @@ std::vector<uint32_t> Palette16() {
 }
 
 Bytes RleFile(int bits, int width, int height, const Bytes& stream) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = static_cast<uint16_t>(bits);
-  spec.compression = bits == 8 ? BI_RLE8 : BI_RLE4;
-  spec.palette = Palette16();
-  spec.colorsUsed = 16;
-  spec.pixels = stream;
-  return BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = static_cast<uint16_t>(bits);
+  layout.compression = bits == 8 ? BI_RLE8 : BI_RLE4;
+  layout.palette = Palette16();
+  layout.colorsUsed = 16;
+  layout.pixels = stream;
+  return BuildBmp(layout);
 }
 
 // The expected picture from rows of palette indexes listed from the top, -1 for black.
@@ -104,16 +104,16 @@ TEST(BmpRle, AStreamWithoutEndOfBitmapIsCompleteOnceItsLastLineEnds) {
 }
 
 TEST(BmpRle, IndexesBeyondAShortPaletteAreBlack) {
-  BmpSpec spec;
-  spec.width = 4;
-  spec.height = 1;
-  spec.bitCount = 8;
-  spec.compression = BI_RLE8;
-  spec.palette = {RGB(9, 9, 9), RGB(200, 1, 1)};
-  spec.colorsUsed = 2;
-  spec.pixels = {0x02, 0x01, 0x02, 0xFF, 0x00, 0x01};
+  BmpLayout layout;
+  layout.width = 4;
+  layout.height = 1;
+  layout.bitCount = 8;
+  layout.compression = BI_RLE8;
+  layout.palette = {RGB(9, 9, 9), RGB(200, 1, 1)};
+  layout.colorsUsed = 2;
+  layout.pixels = {0x02, 0x01, 0x02, 0xFF, 0x00, 0x01};
   TestImage decoded;
-  ASSERT_EQ(Decode(BuildBmp(spec), decoded), platform::BmpStatus::kOk);
+  ASSERT_EQ(Decode(BuildBmp(layout), decoded), platform::BmpStatus::kOk);
   EXPECT_TRUE(ImagesMatch("rle-short-palette", decoded,
                           MakeImage(4, 1, [](int x, int) { return x < 2 ? RGB(200, 1, 1) : 0u; })));
 }

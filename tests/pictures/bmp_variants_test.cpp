@@ -37,17 +37,17 @@ TEST(BmpVariants, IndexedPicturesTakeEveryPixelFromThePaletteInEveryHeaderAndRow
       for (bool topDown : {false, true}) {
         if (topDown && header == 12) continue;  // core heights are unsigned
         const int colors = std::min(1 << bits, static_cast<int>(kPalette.size()));
-        BmpSpec spec;
-        spec.headerSize = header;
-        spec.width = kWidth;
-        spec.height = topDown ? -kHeight : kHeight;
-        spec.bitCount = static_cast<uint16_t>(bits);
-        spec.palette.assign(kPalette.begin(), kPalette.begin() + colors);
-        spec.palette.resize(header == 12 ? (1u << bits) : colors, RGB(0, 0, 0));
-        spec.colorsUsed = header == 12 ? 0 : static_cast<uint32_t>(colors);
-        spec.pixels = PackRows(kWidth, kHeight, bits, topDown, [&](int x, int y) { return IndexAt(x, y, colors); });
+        BmpLayout layout;
+        layout.headerSize = header;
+        layout.width = kWidth;
+        layout.height = topDown ? -kHeight : kHeight;
+        layout.bitCount = static_cast<uint16_t>(bits);
+        layout.palette.assign(kPalette.begin(), kPalette.begin() + colors);
+        layout.palette.resize(header == 12 ? (1u << bits) : colors, RGB(0, 0, 0));
+        layout.colorsUsed = header == 12 ? 0 : static_cast<uint32_t>(colors);
+        layout.pixels = PackRows(kWidth, kHeight, bits, topDown, [&](int x, int y) { return IndexAt(x, y, colors); });
         const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return kPalette[IndexAt(x, y, colors)]; });
-        EXPECT_TRUE(ImagesMatch(Name("indexed", header, bits, topDown), Decode(BuildBmp(spec)), expected));
+        EXPECT_TRUE(ImagesMatch(Name("indexed", header, bits, topDown), Decode(BuildBmp(layout)), expected));
       }
     }
   }
@@ -57,13 +57,13 @@ TEST(BmpVariants, TwentyFourBitPicturesAreExactInEveryHeaderAndRowOrder) {
   for (uint32_t header : {12u, 40u, 52u, 56u, 108u, 124u}) {
     for (bool topDown : {false, true}) {
       if (topDown && header == 12) continue;
-      BmpSpec spec;
-      spec.headerSize = header;
-      spec.width = kWidth;
-      spec.height = topDown ? -kHeight : kHeight;
-      spec.bitCount = 24;
-      spec.pixels = PackRows(kWidth, kHeight, 24, topDown, TrueColorAt);
-      EXPECT_TRUE(ImagesMatch(Name("rgb24", header, 24, topDown), Decode(BuildBmp(spec)), MakeImage(kWidth, kHeight, TrueColorAt)));
+      BmpLayout layout;
+      layout.headerSize = header;
+      layout.width = kWidth;
+      layout.height = topDown ? -kHeight : kHeight;
+      layout.bitCount = 24;
+      layout.pixels = PackRows(kWidth, kHeight, 24, topDown, TrueColorAt);
+      EXPECT_TRUE(ImagesMatch(Name("rgb24", header, 24, topDown), Decode(BuildBmp(layout)), MakeImage(kWidth, kHeight, TrueColorAt)));
     }
   }
 }
@@ -72,15 +72,15 @@ TEST(BmpVariants, SixteenBitRgbIsFiveFiveFiveWidenedByBitReplicationWithTheTopBi
   auto r = [](int x, int y) { return static_cast<uint32_t>(x * 2 + y) & 31; };
   auto g = [](int x, int y) { return static_cast<uint32_t>(x + y * 4) & 31; };
   auto b = [](int x, int y) { return static_cast<uint32_t>(31 - x + y) & 31; };
-  BmpSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.bitCount = 16;
-  spec.pixels = PackRows(kWidth, kHeight, 16, false, [&](int x, int y) { return 0x8000 | r(x, y) << 10 | g(x, y) << 5 | b(x, y); });
+  BmpLayout layout;
+  layout.width = kWidth;
+  layout.height = kHeight;
+  layout.bitCount = 16;
+  layout.pixels = PackRows(kWidth, kHeight, 16, false, [&](int x, int y) { return 0x8000 | r(x, y) << 10 | g(x, y) << 5 | b(x, y); });
   const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
     return RGB(Widen5(r(x, y)), Widen5(g(x, y)), Widen5(b(x, y)));
   });
-  EXPECT_TRUE(ImagesMatch("rgb555", Decode(BuildBmp(spec)), expected));
+  EXPECT_TRUE(ImagesMatch("rgb555", Decode(BuildBmp(layout)), expected));
 }
 
 TEST(BmpVariants, SixteenBitFieldsFiveSixFiveWidenByReplicationWithMasksAfterOrInsideTheHeader) {
@@ -88,33 +88,33 @@ TEST(BmpVariants, SixteenBitFieldsFiveSixFiveWidenByReplicationWithMasksAfterOrI
   auto g = [](int x, int y) { return static_cast<uint32_t>(x * 5 + y * 3) & 63; };
   auto b = [](int x, int y) { return static_cast<uint32_t>(y * 4 + x) & 31; };
   for (uint32_t header : {40u, 52u, 124u}) {
-    BmpSpec spec;
-    spec.headerSize = header;
-    spec.width = kWidth;
-    spec.height = -kHeight;
-    spec.bitCount = 16;
-    spec.compression = BI_BITFIELDS;
-    spec.masks[0] = 0xF800;
-    spec.masks[1] = 0x07E0;
-    spec.masks[2] = 0x001F;
-    spec.pixels = PackRows(kWidth, kHeight, 16, true, [&](int x, int y) { return r(x, y) << 11 | g(x, y) << 5 | b(x, y); });
+    BmpLayout layout;
+    layout.headerSize = header;
+    layout.width = kWidth;
+    layout.height = -kHeight;
+    layout.bitCount = 16;
+    layout.compression = BI_BITFIELDS;
+    layout.masks[0] = 0xF800;
+    layout.masks[1] = 0x07E0;
+    layout.masks[2] = 0x001F;
+    layout.pixels = PackRows(kWidth, kHeight, 16, true, [&](int x, int y) { return r(x, y) << 11 | g(x, y) << 5 | b(x, y); });
     const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
       return RGB(Widen5(r(x, y)), Widen6(g(x, y)), Widen5(b(x, y)));
     });
-    EXPECT_TRUE(ImagesMatch("rgb565-h" + std::to_string(header), Decode(BuildBmp(spec)), expected));
+    EXPECT_TRUE(ImagesMatch("rgb565-h" + std::to_string(header), Decode(BuildBmp(layout)), expected));
   }
 }
 
 TEST(BmpVariants, ThirtyTwoBitRgbIgnoresTheHighByte) {
-  BmpSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.bitCount = 32;
-  spec.pixels = PackRows(kWidth, kHeight, 32, false, [](int x, int y) {
+  BmpLayout layout;
+  layout.width = kWidth;
+  layout.height = kHeight;
+  layout.bitCount = 32;
+  layout.pixels = PackRows(kWidth, kHeight, 32, false, [](int x, int y) {
     const uint32_t c = TrueColorAt(x, y);  // stored as 0xAARRGGBB, the alpha byte arbitrary
     return 0xA5000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
   });
-  EXPECT_TRUE(ImagesMatch("rgb32", Decode(BuildBmp(spec)), MakeImage(kWidth, kHeight, TrueColorAt)));
+  EXPECT_TRUE(ImagesMatch("rgb32", Decode(BuildBmp(layout)), MakeImage(kWidth, kHeight, TrueColorAt)));
 }
 
 TEST(BmpVariants, ThirtyTwoBitFieldsOfAnyWidthAndOrderScaleToEightBits) {
@@ -145,42 +145,42 @@ TEST(BmpVariants, ThirtyTwoBitFieldsOfAnyWidthAndOrderScaleToEightBits) {
     auto r = [&](int x, int y) { return static_cast<uint32_t>(x * 41 + y * 7) % (c.rMax + 1); };
     auto g = [&](int x, int y) { return static_cast<uint32_t>(x * 3 + y * 59) % (c.gMax + 1); };
     auto b = [&](int x, int y) { return static_cast<uint32_t>(x * y + 5) % (c.bMax + 1); };
-    BmpSpec spec;
-    spec.headerSize = 108;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.bitCount = 32;
-    spec.compression = BI_BITFIELDS;
-    for (int i = 0; i < 3; ++i) spec.masks[i] = c.masks[i];
-    spec.pixels = PackRows(kWidth, kHeight, 32, false, [&](int x, int y) { return c.pack(r(x, y), g(x, y), b(x, y)); });
+    BmpLayout layout;
+    layout.headerSize = 108;
+    layout.width = kWidth;
+    layout.height = kHeight;
+    layout.bitCount = 32;
+    layout.compression = BI_BITFIELDS;
+    for (int i = 0; i < 3; ++i) layout.masks[i] = c.masks[i];
+    layout.pixels = PackRows(kWidth, kHeight, 32, false, [&](int x, int y) { return c.pack(r(x, y), g(x, y), b(x, y)); });
     const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return c.expect(r(x, y), g(x, y), b(x, y)); });
-    EXPECT_TRUE(ImagesMatch(std::string("fields-") + c.name, Decode(BuildBmp(spec)), expected));
+    EXPECT_TRUE(ImagesMatch(std::string("fields-") + c.name, Decode(BuildBmp(layout)), expected));
   }
 }
 
 TEST(BmpVariants, PixelsAreReadFromTheFileHeadersOffsetAndTheLastRowMayLackItsPadding) {
-  BmpSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.bitCount = 24;
-  spec.gapBeforePixels = 37;  // bytes that are not pixels
-  spec.pixels = PackRows(kWidth, kHeight, 24, false, TrueColorAt);
-  Bytes file = BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = kWidth;
+  layout.height = kHeight;
+  layout.bitCount = 24;
+  layout.gapBeforePixels = 37;  // bytes that are not pixels
+  layout.pixels = PackRows(kWidth, kHeight, 24, false, TrueColorAt);
+  Bytes file = BuildBmp(layout);
   EXPECT_TRUE(ImagesMatch("offset", Decode(file), MakeImage(kWidth, kHeight, TrueColorAt)));
   file.resize(file.size() - 1);  // 13 pixels of 3 bytes leave one byte of padding
   EXPECT_TRUE(ImagesMatch("unpadded-last-row", Decode(file), MakeImage(kWidth, kHeight, TrueColorAt)));
 }
 
 TEST(BmpVariants, AShortCoreColourTableEndsWhereThePixelsBegin) {
-  BmpSpec spec;
-  spec.headerSize = 12;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.bitCount = 8;
-  spec.palette.assign(kPalette.begin(), kPalette.begin() + 6);  // 6 of 256 entries
-  spec.pixels = PackRows(kWidth, kHeight, 8, false, [](int x, int y) { return IndexAt(x, y, 6); });
+  BmpLayout layout;
+  layout.headerSize = 12;
+  layout.width = kWidth;
+  layout.height = kHeight;
+  layout.bitCount = 8;
+  layout.palette.assign(kPalette.begin(), kPalette.begin() + 6);  // 6 of 256 entries
+  layout.pixels = PackRows(kWidth, kHeight, 8, false, [](int x, int y) { return IndexAt(x, y, 6); });
   const TestImage expected = MakeImage(kWidth, kHeight, [](int x, int y) { return kPalette[IndexAt(x, y, 6)]; });
-  EXPECT_TRUE(ImagesMatch("core-short-table", Decode(BuildBmp(spec)), expected));
+  EXPECT_TRUE(ImagesMatch("core-short-table", Decode(BuildBmp(layout)), expected));
 }
 
 }  // namespace

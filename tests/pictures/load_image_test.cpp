@@ -9,12 +9,12 @@ using LoadImageFile = PictureTest;
 uint32_t Color(int x, int y) { return RGB(x * 50, y * 60, 255 - x * y * 9); }
 
 Bytes Picture24(int width, int height) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = 24;
-  spec.pixels = PackRows(width, height, 24, false, Color);
-  return BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = 24;
+  layout.pixels = PackRows(width, height, 24, false, Color);
+  return BuildBmp(layout);
 }
 
 HBITMAP Load(const std::string& path, int cx = 0, int cy = 0) {
@@ -58,7 +58,7 @@ TEST_F(LoadImageFile, MissingMalformedAndOversizedFilesGiveNullWithTheirErrorCod
   EXPECT_EQ(Load(dir.Write("text.bmp", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'})), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
 
-  BmpSpec huge;
+  BmpLayout huge;
   huge.width = 20000;
   huge.height = 20000;
   huge.bitCount = 24;

@@ -79,11 +79,11 @@ TEST_F(OlePicture, JpegBaselineAndProgressiveColourAndGreyDecodeToTheirSource) {
 
 TEST_F(OlePicture, GifFirstFrameIsComposedExactlyOverItsLogicalScreen) {
   const std::vector<uint32_t> global = {RGB(1, 1, 1), RGB(255, 0, 0), RGB(0, 0, 200), RGB(0, 255, 0), RGB(9, 99, 199)};
-  GifSpec spec;
-  spec.width = 11;
-  spec.height = 9;
-  spec.background = 2;
-  spec.globalColors = global;
+  GifSpec layout;
+  layout.width = 11;
+  layout.height = 9;
+  layout.background = 2;
+  layout.globalColors = global;
   GifFrame frame;
   frame.left = 3;
   frame.top = 2;
@@ -91,31 +91,31 @@ TEST_F(OlePicture, GifFirstFrameIsComposedExactlyOverItsLogicalScreen) {
   frame.height = 5;
   frame.transparent = 4;
   for (int i = 0; i < frame.width * frame.height; ++i) frame.indexes.push_back(static_cast<uint8_t>(i * 7 % 5));
-  spec.frames.push_back(frame);
+  layout.frames.push_back(frame);
   GifFrame later = frame;  // a second frame covering everything must not show
   later.left = later.top = 0;
-  later.width = spec.width;
-  later.height = spec.height;
+  later.width = layout.width;
+  later.height = layout.height;
   later.transparent = -1;
   later.indexes.assign(static_cast<size_t>(later.width * later.height), 1);
-  spec.frames.push_back(later);
+  layout.frames.push_back(later);
 
-  const TestImage expected = MakeImage(spec.width, spec.height, [&](int x, int y) {
+  const TestImage expected = MakeImage(layout.width, layout.height, [&](int x, int y) {
     const int fx = x - frame.left, fy = y - frame.top;
     if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height) return global[2];
     const uint8_t index = frame.indexes[static_cast<size_t>(fy * frame.width + fx)];
     return index == 4 ? global[2] : global[index];
   });
   IPicture* picture = nullptr;
-  ASSERT_EQ(LoadPicture(EncodeGif(spec), &picture), S_OK);
+  ASSERT_EQ(LoadPicture(EncodeGif(layout), &picture), S_OK);
   EXPECT_TRUE(ImagesMatch("gif-composed", PicturePixels(picture), expected));
   picture->Release();
 }
 
 TEST_F(OlePicture, InterlacedGifWithALocalTableAndNoGlobalOneHasItsRowsInPlaceOnBlack) {
-  GifSpec spec;
-  spec.width = 5;
-  spec.height = 13;
+  GifSpec layout;
+  layout.width = 5;
+  layout.height = 13;
   GifFrame frame;
   frame.width = 4;
   frame.height = 13;
@@ -124,12 +124,12 @@ TEST_F(OlePicture, InterlacedGifWithALocalTableAndNoGlobalOneHasItsRowsInPlaceOn
   for (int y = 0; y < frame.height; ++y) {
     for (int x = 0; x < frame.width; ++x) frame.indexes.push_back(static_cast<uint8_t>((y + x) % 4));
   }
-  spec.frames.push_back(frame);
+  layout.frames.push_back(frame);
   const TestImage expected = MakeImage(5, 13, [&](int x, int y) {
     return x < 4 ? frame.localColors[(y + x) % 4] : 0u;
   });
   IPicture* picture = nullptr;
-  ASSERT_EQ(LoadPicture(EncodeGif(spec), &picture), S_OK);
+  ASSERT_EQ(LoadPicture(EncodeGif(layout), &picture), S_OK);
   EXPECT_TRUE(ImagesMatch("gif-interlaced", PicturePixels(picture), expected));
   picture->Release();
 }
@@ -207,16 +207,16 @@ TEST_F(OlePicture, ArgumentsAreCheckedAndTheReadIsCapped) {
 }
 
 TEST_F(OlePicture, RenderDrawsTheWholePictureForTheUsualHimetricRectangle) {
-  GifSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.globalColors = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200), RGB(9, 9, 9)};
+  GifSpec layout;
+  layout.width = 2;
+  layout.height = 2;
+  layout.globalColors = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200), RGB(9, 9, 9)};
   GifFrame frame;
   frame.width = frame.height = 2;
   frame.indexes = {0, 1, 2, 3};
-  spec.frames.push_back(frame);
+  layout.frames.push_back(frame);
   IPicture* picture = nullptr;
-  ASSERT_EQ(LoadPicture(EncodeGif(spec), &picture), S_OK);
+  ASSERT_EQ(LoadPicture(EncodeGif(layout), &picture), S_OK);
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   picture->get_Width(&width);

@@ -78,14 +78,14 @@ ColorMapObject* MakeMap(const std::vector<uint32_t>& colors) {
 
 }  // namespace
 
-Bytes EncodeGif(const GifSpec& spec) {
+Bytes EncodeGif(const GifSpec& layout) {
   Bytes out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, WriteToBytes, &error);
   EGifSetGifVersion(gif, true);
-  ColorMapObject* global = MakeMap(spec.globalColors);
-  EGifPutScreenDesc(gif, spec.width, spec.height, 8, spec.background, global);
-  for (const GifFrame& frame : spec.frames) {
+  ColorMapObject* global = MakeMap(layout.globalColors);
+  EGifPutScreenDesc(gif, layout.width, layout.height, 8, layout.background, global);
+  for (const GifFrame& frame : layout.frames) {
     if (frame.transparent >= 0) {
       GraphicsControlBlock control{};
       control.TransparentColor = frame.transparent;

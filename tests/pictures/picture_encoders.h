@@ -26,7 +26,7 @@ struct GifSpec {
   std::vector<uint32_t> globalColors;  // empty: no global table
   std::vector<GifFrame> frames;
 };
-Bytes EncodeGif(const GifSpec& spec);
+Bytes EncodeGif(const GifSpec& layout);
 
 // The order in which an interlaced image of `height` rows stores its rows.
 std::vector<int> InterlacedRowOrder(int height);

@@ -105,49 +105,49 @@ Bytes PackRows(int width, int height, int bitCount, bool topDown, const std::fun
   return out;
 }
 
-Bytes BuildBmp(const BmpSpec& spec) {
-  const bool core = spec.headerSize == 12;
+Bytes BuildBmp(const BmpLayout& layout) {
+  const bool core = layout.headerSize == 12;
   Bytes dib;
-  Put32(dib, spec.headerSize);
+  Put32(dib, layout.headerSize);
   if (core) {
-    Put16(dib, static_cast<uint32_t>(spec.width));
-    Put16(dib, static_cast<uint32_t>(spec.height));
+    Put16(dib, static_cast<uint32_t>(layout.width));
+    Put16(dib, static_cast<uint32_t>(layout.height));
     Put16(dib, 1);
-    Put16(dib, spec.bitCount);
+    Put16(dib, layout.bitCount);
   } else {
-    Put32(dib, static_cast<uint32_t>(spec.width));
-    Put32(dib, static_cast<uint32_t>(spec.height));
+    Put32(dib, static_cast<uint32_t>(layout.width));
+    Put32(dib, static_cast<uint32_t>(layout.height));
     Put16(dib, 1);
-    Put16(dib, spec.bitCount);
-    Put32(dib, spec.compression);
-    Put32(dib, static_cast<uint32_t>(spec.pixels.size()));
+    Put16(dib, layout.bitCount);
+    Put32(dib, layout.compression);
+    Put32(dib, static_cast<uint32_t>(layout.pixels.size()));
     Put32(dib, 2835);  // 72 DPI
     Put32(dib, 2835);
-    Put32(dib, spec.colorsUsed);
+    Put32(dib, layout.colorsUsed);
     Put32(dib, 0);
-    if (spec.headerSize >= 52 || spec.compression == 3) {
-      for (uint32_t m : spec.masks) Put32(dib, m);
+    if (layout.headerSize >= 52 || layout.compression == 3) {
+      for (uint32_t m : layout.masks) Put32(dib, m);
     }
-    if (spec.headerSize >= 56) Put32(dib, 0);  // alpha mask
-    if (spec.headerSize >= 108) Put32(dib, 0x73524742);  // colour space 'sRGB'
-    if (spec.headerSize > 40) dib.resize(spec.headerSize);  // the rest of a V4 or V5 header: zero
+    if (layout.headerSize >= 56) Put32(dib, 0);  // alpha mask
+    if (layout.headerSize >= 108) Put32(dib, 0x73524742);  // colour space 'sRGB'
+    if (layout.headerSize > 40) dib.resize(layout.headerSize);  // the rest of a V4 or V5 header: zero
   }
-  for (uint32_t color : spec.palette) {
+  for (uint32_t color : layout.palette) {
     dib.push_back(static_cast<uint8_t>(color >> 16));
     dib.push_back(static_cast<uint8_t>(color >> 8));
     dib.push_back(static_cast<uint8_t>(color));
     if (!core) dib.push_back(0);
   }
-  dib.insert(dib.end(), spec.gapBeforePixels, 0xEE);
-  const uint32_t offset = spec.pixelOffset >= 0 ? static_cast<uint32_t>(spec.pixelOffset) : 14u + static_cast<uint32_t>(dib.size());
+  dib.insert(dib.end(), layout.gapBeforePixels, 0xEE);
+  const uint32_t offset = layout.pixelOffset >= 0 ? static_cast<uint32_t>(layout.pixelOffset) : 14u + static_cast<uint32_t>(dib.size());
   Bytes file;
   file.push_back('B');
   file.push_back('M');
-  Put32(file, static_cast<uint32_t>(14 + dib.size() + spec.pixels.size()));
+  Put32(file, static_cast<uint32_t>(14 + dib.size() + layout.pixels.size()));
   Put32(file, 0);
   Put32(file, offset);
   file.insert(file.end(), dib.begin(), dib.end());
-  file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+  file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
   return file;
 }
 

@@ -34,7 +34,7 @@ TestImage MakeImage(int width, int height, const std::function<uint32_t(int x, i
 TestImage ReadBitmap(HBITMAP bitmap);
 
 // A BMP file laid out field by field, so a test can write every variant and every kind of damage.
-struct BmpSpec {
+struct BmpLayout {
   uint32_t headerSize = 40;        // 12, 40, 52, 56, 108 or 124
   int32_t width = 0;
   int32_t height = 0;              // negative for top-down rows
@@ -47,7 +47,7 @@ struct BmpSpec {
   int64_t pixelOffset = -1;        // bfOffBits; -1 computes the true offset
   Bytes pixels;                    // the pixel data exactly as stored
 };
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpLayout& layout);
 
 // Rows of `value(x, y)` (y counted from the top) packed at `bitCount` bits, padded to 32 bits, in
 // file order: bottom-up unless `topDown`. Values of 1-8 bits are palette indexes, 16 and 32 raw
