@@ -21,6 +21,7 @@
 #include "platform/display/cp932_codec.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_keys.h"
+#include "platform/kernel32/kernel32.h"
 #include "platform/kernel32/process_exit.h"
 #include "platform/user32/display_input.h"
 #include "platform/user32/user32.h"
@@ -48,6 +49,32 @@ void SetX11Class(SDL_Window* window, const std::string& className) {
     XClassHint hint{name.data(), name.data()};
     set(info.info.x11.display, info.info.x11.window, &hint);
   }
+  dlclose(xlib);
+}
+
+// X errors must not end the process behind our back: SDL's safety net hands a protocol error (a
+// request that names a window the server has just destroyed, say, while the process shuts down) to
+// Xlib's default handler, which exits with code 1. A protocol error is reported and otherwise
+// ignored; losing the connection to the X server closes the program as closing its window would.
+int OnXError(::Display*, XErrorEvent* event) {
+  std::fprintf(stderr, "X error %d on request %d ignored\n", static_cast<int>(event->error_code),
+               static_cast<int>(event->request_code));
+  return 0;
+}
+
+int OnXConnectionLost(::Display*) {
+  ExitProcess(0);
+}
+
+void HandleXErrors() {
+  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!xlib) return;
+  using ErrorHandler = int (*)(::Display*, XErrorEvent*);
+  using IoErrorHandler = int (*)(::Display*);
+  auto setError = reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(xlib, "XSetErrorHandler"));
+  auto setIoError = reinterpret_cast<IoErrorHandler (*)(IoErrorHandler)>(dlsym(xlib, "XSetIOErrorHandler"));
+  if (setError) setError(OnXError);
+  if (setIoError) setIoError(OnXConnectionLost);
   dlclose(xlib);
 }
 
@@ -320,6 +347,7 @@ class SdlDisplay : public DisplayBackend {
     // the X window (losing its class hint) and needs OpenGL for nothing.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (ok) HandleXErrors();
     SDL_DisplayMode mode{};
     if (ok && SDL_GetCurrentDisplayMode(0, &mode) != 0) ok = false;
     if (ok) wakeEvent_ = SDL_RegisterEvents(1);
