@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/bmp_file.h"
+
 namespace {
 
 constexpr int kWidth = 160;
@@ -41,16 +43,6 @@ Rgb PicturePixel(int x, int y) {
   return {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,40 +50,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make-tile-test OUT.bmp\n");
     return 2;
   }
-  const uint32_t rowBytes = (kWidth * 3 + 3) & ~3u;
-  const uint32_t pixelBytes = rowBytes * kHeight;
-  const uint32_t headerBytes = 14 + 40;
-
-  std::vector<uint8_t> out;
-  // BITMAPFILEHEADER
-  Put16(out, 0x4D42);
-  Put32(out, headerBytes + pixelBytes);
-  Put32(out, 0);
-  Put32(out, headerBytes);
-  // BITMAPINFOHEADER: bottom-up rows, 24 bits, BI_RGB, 96 DPI
-  Put32(out, 40);
-  Put32(out, kWidth);
-  Put32(out, kHeight);
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);
-  Put32(out, pixelBytes);
-  Put32(out, 3780);
-  Put32(out, 3780);
-  Put32(out, 0);
-  Put32(out, 0);
-  for (int y = kHeight - 1; y >= 0; --y) {
+  std::vector<uint32_t> pixels;
+  pixels.reserve(static_cast<size_t>(kWidth) * kHeight);
+  for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
       const Rgb p = PicturePixel(x, y);
-      out.push_back(p.b);
-      out.push_back(p.g);
-      out.push_back(p.r);
+      pixels.push_back(p.r | (static_cast<uint32_t>(p.g) << 8) | (static_cast<uint32_t>(p.b) << 16));
     }
-    for (uint32_t pad = kWidth * 3; pad < rowBytes; ++pad) out.push_back(0);
   }
-
-  FILE* file = std::fopen(argv[1], "wb");
-  if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size() || std::fclose(file) != 0) {
+  if (!WriteBmp24(argv[1], kWidth, kHeight, pixels)) {
     std::fprintf(stderr, "make-tile-test: cannot write %s\n", argv[1]);
     return 1;
   }
