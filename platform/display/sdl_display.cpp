@@ -3,8 +3,6 @@
 // window's pixels whenever they changed, woken from whichever thread drew them.
 #include <SDL.h>
 #include <SDL_syswm.h>
-#include <X11/Xutil.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,9 +16,11 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/display/close_signals.h"
 #include "platform/display/cp932_codec.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_keys.h"
+#include "platform/display/x11_hooks.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/kernel32/process_exit.h"
 #include "platform/user32/display_input.h"
@@ -33,54 +33,10 @@ namespace {
 
 constexpr Uint32 kCaretBlinkMs = 530;  // the Windows default blink time
 
-// Names the X window's WM_CLASS after the window class. SDL reads its own class setting only when it
-// starts, before any window class is known, so the hint is set on the X window itself, through the
-// Xlib that SDL has loaded.
-void SetX11Class(SDL_Window* window, const std::string& className) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return;
-  using SetClassHint = int (*)(::Display*, ::Window, XClassHint*);
-  auto set = reinterpret_cast<SetClassHint>(dlsym(xlib, "XSetClassHint"));
-  if (set) {
-    std::string name = className;
-    XClassHint hint{name.data(), name.data()};
-    set(info.info.x11.display, info.info.x11.window, &hint);
-  }
-  dlclose(xlib);
-}
-
-// X errors must not end the process behind our back: SDL's safety net hands a protocol error (a
-// request that names a window the server has just destroyed, say, while the process shuts down) to
-// Xlib's default handler, which exits with code 1. A protocol error is reported and otherwise
-// ignored; losing the connection to the X server closes the program as closing its window would.
-int OnXError(::Display*, XErrorEvent* event) {
-  std::fprintf(stderr, "X error %d on request %d ignored\n", static_cast<int>(event->error_code),
-               static_cast<int>(event->request_code));
-  return 0;
-}
-
-int OnXConnectionLost(::Display*) {
-  ExitProcess(0);
-}
-
-void HandleXErrors() {
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return;
-  using ErrorHandler = int (*)(::Display*, XErrorEvent*);
-  using IoErrorHandler = int (*)(::Display*);
-  auto setError = reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(xlib, "XSetErrorHandler"));
-  auto setIoError = reinterpret_cast<IoErrorHandler (*)(IoErrorHandler)>(dlsym(xlib, "XSetIOErrorHandler"));
-  if (setError) setError(OnXError);
-  if (setIoError) setIoError(OnXConnectionLost);
-  dlclose(xlib);
-}
-
 struct NativeWindow {
   SDL_Window* sdl = nullptr;
   DisplaySurface* surface = nullptr;
+  unsigned long x11 = 0;  // the X window, under the X11 driver
   bool dirty = true;
   RECT caret = {0, 0, 0, 0};
   bool caretShown = false;
@@ -130,6 +86,18 @@ class SdlDisplay : public DisplayBackend {
     commandDone_.wait_for(lock, std::chrono::seconds(1), [&] { return *done; });
   }
 
+  // Closes every window as its close button would; with no window left there is nothing to wait
+  // for, and the process ends as closing its last window would have ended it.
+  void CloseAll() {
+    std::vector<HWND> open;
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      for (auto& [hwnd, n] : windows_) open.push_back(hwnd);
+    }
+    if (open.empty()) ExitProcess(0);
+    for (HWND hwnd : open) platform::user32::DisplayClose(hwnd);
+  }
+
   int ScreenWidth() const override { return screenWidth_; }
   int ScreenHeight() const override { return screenHeight_; }
 
@@ -152,6 +120,7 @@ class SdlDisplay : public DisplayBackend {
           NativeWindow& n = windows_[hwnd];
           n.sdl = w;
           n.surface = surface;
+          n.x11 = X11WindowOf(w);
           bySurface_[surface] = hwnd;
           byId_[SDL_GetWindowID(w)] = hwnd;
           ok = true;
@@ -339,6 +308,25 @@ class SdlDisplay : public DisplayBackend {
     return it == byId_.end() ? nullptr : it->second;
   }
 
+  // Only drivers that show windows on the user's screen are tried: X11 when DISPLAY names a server,
+  // then Wayland when WAYLAND_DISPLAY does. SDL's fallbacks (offscreen, dummy) would open
+  // "successfully" and show nothing. A driver named in SDL_VIDEODRIVER is taken as the user gave it.
+  // On failure SDL_GetError() tells why the first driver failed.
+  static bool InitVideo() {
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    if (named && *named) return SDL_Init(SDL_INIT_VIDEO) == 0;
+    std::string firstError;
+    for (const char* driver : {"x11", "wayland"}) {
+      const char* server = std::getenv(driver[0] == 'x' ? "DISPLAY" : "WAYLAND_DISPLAY");
+      if (!server || !*server) continue;
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+      if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+      if (firstError.empty()) firstError = SDL_GetError();
+    }
+    SDL_SetError("%s", firstError.c_str());
+    return false;
+  }
+
   void Run() {
     displayThreadId_ = std::this_thread::get_id();
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -346,8 +334,14 @@ class SdlDisplay : public DisplayBackend {
     // Window pixels go to X directly: a renderer behind the window surface would make SDL re-create
     // the X window (losing its class hint) and needs OpenGL for nothing.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
-    if (ok) HandleXErrors();
+    // Signals are ours (they close the windows, see CloseOnSignals), not SDL's quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    HandleX11Errors([] { ExitProcess(0); });
+    bool ok = InitVideo();
+    if (ok) {
+      HandleX11Errors([] { ExitProcess(0); });
+      SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);  // to see a window destroyed from outside
+    }
     SDL_DisplayMode mode{};
     if (ok && SDL_GetCurrentDisplayMode(0, &mode) != 0) ok = false;
     if (ok) wakeEvent_ = SDL_RegisterEvents(1);
@@ -411,6 +405,9 @@ class SdlDisplay : public DisplayBackend {
         if (hwnd && vk) DisplayKey(hwnd, vk, e.type == SDL_KEYDOWN);
         break;
       }
+      case SDL_SYSWMEVENT:
+        if (const unsigned long gone = X11DestroyedWindow(*e.syswm.msg)) LostWindow(gone);
+        break;
       case SDL_TEXTINPUT:
         if (HWND hwnd = WindowOfEvent(e.text.windowID)) DisplayText(hwnd, e.text.text);
         break;
@@ -435,6 +432,29 @@ class SdlDisplay : public DisplayBackend {
       }
       default: break;
     }
+  }
+
+  // Another X client destroyed the window. SDL's part of it goes at once (SDL would otherwise go on
+  // waking its event loop through the dead window, and never wake), and the program closes the
+  // window as its close button would.
+  void LostWindow(unsigned long x11) {
+    HWND hwnd = nullptr;
+    SDL_Window* sdl = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      for (auto it = windows_.begin(); it != windows_.end(); ++it) {
+        if (it->second.x11 != x11) continue;
+        hwnd = it->first;
+        sdl = it->second.sdl;
+        bySurface_.erase(it->second.surface);
+        byId_.erase(SDL_GetWindowID(sdl));
+        windows_.erase(it);
+        break;
+      }
+    }
+    if (!hwnd) return;
+    SDL_DestroyWindow(sdl);
+    platform::user32::DisplayClose(hwnd);
   }
 
   // Milliseconds until the next blink, or -1 when no caret is shown (then the thread sleeps until
@@ -533,19 +553,22 @@ void ShutdownAtExit() {
 DisplayBackend* OpenSdlDisplay() {
   const char* name = program_invocation_short_name;
   const char* x = std::getenv("DISPLAY");
-  if (!x || !*x) {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* shown = x && *x ? x : wayland && *wayland ? wayland : nullptr;
+  if (!shown) {
     std::fprintf(stderr, "%s: cannot open a display (DISPLAY is not set)\n", name);
     return nullptr;
   }
   auto* display = new SdlDisplay();
   std::string error;
   if (!display->Start(&error)) {
-    std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, x, error.c_str());
+    std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, shown, error.c_str());
     delete display;
     return nullptr;
   }
   theSdlDisplay = display;
   KernelAtExitProcess(ShutdownAtExit);
+  CloseOnSignals([] { theSdlDisplay->CloseAll(); });
   return display;
 }
 
