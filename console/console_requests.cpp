@@ -5,12 +5,24 @@
 #include "console/console_state.h"
 #include "console/console_window.h"
 
+namespace {
+
+// Posts to the console window once it has painted (which also publishes consoleWindow to this
+// thread); a null window would post to this thread's own queue, where nothing reads it.
+bool PostToConsole(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (console.readyFlag.load(std::memory_order_acquire) == 0) return false;
+  return PostMessageA(console.consoleWindow, message, wParam, lParam) != FALSE;
+}
+
+}  // namespace
+
 TrackedString ConsoleReadLine() {
   // The event reaches the interface thread with the message that starts the request, before the
   // editor can ever need it.
   if (!console.lineDone) console.lineDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   ResetEvent(console.lineDone);
-  PostMessageA(console.consoleWindow, kConsoleStartLineMessage, 0, 0);
+  // Without a console window no line can ever come: the line is empty.
+  if (!PostToConsole(kConsoleStartLineMessage, 0, 0)) return StrNew(0);
 
   // inputLength is -1 both before the start message runs and after Enter; only the event tells the
   // end of the line. The editor stored -1 (release) after the line's zero byte.
@@ -24,11 +36,13 @@ TrackedString ConsoleReadLine() {
   return line;
 }
 
-void ConsolePrint(TrackedString text) {
-  PostMessageA(console.consoleWindow, kConsolePrintMessage, 0, reinterpret_cast<LPARAM>(text));
+int32_t ConsolePrint(TrackedString text) {
+  if (PostToConsole(kConsolePrintMessage, 0, reinterpret_cast<LPARAM>(text))) return 1;
+  // No window to print in (not made yet, or gone): the text is still consumed.
+  StrRelease(text);
+  return 0;
 }
 
-void ConsoleSetColor(COLORREF fore, int32_t back) {
-  PostMessageA(console.consoleWindow, kConsoleColorMessage, static_cast<WPARAM>(fore),
-               static_cast<LPARAM>(back));
+int32_t ConsoleSetColor(COLORREF fore, int32_t back) {
+  return PostToConsole(kConsoleColorMessage, static_cast<WPARAM>(fore), static_cast<LPARAM>(back)) ? 1 : 0;
 }

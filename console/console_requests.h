@@ -7,13 +7,16 @@
 
 // Starts a line-input request, shows the caret at the cursor, waits (without spinning) until Enter
 // ends the line, and returns the line's Shift-JIS bytes, without the Enter, as a new string.
-// Call only after start-up has seen readyFlag, and from one thread at a time.
+// Call only after start-up has seen readyFlag, and from one thread at a time. Without a console
+// window the line is empty at once.
 TrackedString ConsoleReadLine();
 
 // Hands `text` to the interface thread, which prints it at the cursor (PrintText) in the order of
-// the calls and of the lines read. Consumes `text`.
-void ConsolePrint(TrackedString text);
+// the calls and of the lines read. Consumes `text`. 1 when handed over; 0 when there is no console
+// window to print in (before start-up has seen readyFlag, or after the window was closed): then
+// the text is released unprinted.
+int32_t ConsolePrint(TrackedString text);
 
 // Sets the colours of the cells printed from now on (foreColor, backColor; -1 is transparent), in
-// order with ConsolePrint.
-void ConsoleSetColor(COLORREF fore, int32_t back);
+// order with ConsolePrint. 1 when handed over, 0 without a console window.
+int32_t ConsoleSetColor(COLORREF fore, int32_t back);

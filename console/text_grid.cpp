@@ -91,12 +91,12 @@ void ScrollGridUp() {
     console.rowFore[r] = console.rowFore[r + 1];
     console.rowBack[r] = console.rowBack[r + 1];
   }
+  // Zero-filled blocks of the runtime heap; when it has none left, the runtime ends the program as it
+  // does for a string, rather than let the grid write through a null row.
   const int last = kTextRows - 1;
-  console.rowChars[last] = static_cast<char*>(HeapAlloc(stringRegistry.heap, HEAP_ZERO_MEMORY, kRowCells));
-  console.rowFore[last] =
-      static_cast<COLORREF*>(HeapAlloc(stringRegistry.heap, HEAP_ZERO_MEMORY, kRowCells * sizeof(COLORREF)));
-  console.rowBack[last] =
-      static_cast<int32_t*>(HeapAlloc(stringRegistry.heap, HEAP_ZERO_MEMORY, kRowCells * sizeof(int32_t)));
+  console.rowChars[last] = static_cast<char*>(MemAlloc(kRowCells));
+  console.rowFore[last] = static_cast<COLORREF*>(MemAlloc(kRowCells * sizeof(COLORREF)));
+  console.rowBack[last] = static_cast<int32_t*>(MemAlloc(kRowCells * sizeof(int32_t)));
   console.cursorRow -= 1;
 }
 
@@ -105,7 +105,7 @@ void PrintText(TrackedString text) {
   bool scrolled = false;
   bool trailPending = CursorAwaitsTrailByte();
 
-  const char* p = text;
+  const char* p = text ? text : "";  // a null string prints as the empty one, as everywhere in the runtime
   while (*p != 0) {
     if (*p == '\t') {
       PrintTab(scrolled);

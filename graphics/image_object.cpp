@@ -165,6 +165,11 @@ void ImageStartSampling(ImageObject* image, HBITMAP source) {
   image->scanHeight = height;
   if (image->stopEvent != nullptr) ResetEvent(image->stopEvent);
   image->worker = CreateThread(nullptr, 0, ScanWorkerEntry, image, 0, &image->workerId);
+  if (image->worker == nullptr) {
+    // No worker will ever delete the copy it was to be handed.
+    if (copy != nullptr) DeleteObject(copy);
+    image->workerBitmap = nullptr;
+  }
 }
 
 void ScanWorker(ImageObject* image) {

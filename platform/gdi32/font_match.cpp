@@ -4,7 +4,12 @@
 // (and text draws the same pixels) whatever those files say.
 #include <fontconfig/fontconfig.h>
 
+#include <errno.h>  // program_invocation_short_name
+
+#include <cstdio>
 #include <mutex>
+#include <set>
+#include <string>
 
 #include "platform/gdi32/font_face.h"
 
@@ -49,6 +54,39 @@ constexpr char kConfig[] = R"(<?xml version="1.0"?>
   </alias>
 </fontconfig>
 )";
+
+// The installed faces that the aliases above lead to, and the Debian package that has them.
+struct StandIn {
+  const char* face;    // as programs name it (UTF-8)
+  const char* family;  // what stands in for it
+  const char* package;
+};
+constexpr StandIn kStandIns[] = {
+    {"ＭＳ ゴシック", "IPAGothic", "fonts-ipafont-gothic"},
+    {"MS Gothic", "IPAGothic", "fonts-ipafont-gothic"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", "fonts-ipafont-gothic"},
+    {"MS PGothic", "IPAPGothic", "fonts-ipafont-gothic"},
+};
+
+// A face of ours whose stand-in is not installed still draws, with whatever fontconfig found, but
+// Japanese text (and with no font at all, every character) shows as boxes: say so once per face, with
+// what to install. Call with ConfigLock() held.
+void CheckStandIn(const std::string& face, FcPattern* match) {
+  for (const StandIn& s : kStandIns) {
+    if (face != s.face) continue;
+    FcChar8* family = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+        family != nullptr && std::string(reinterpret_cast<const char*>(family)) == s.family)
+      return;
+    static auto* warned = new std::set<std::string>;
+    if (!warned->insert(face).second) return;
+    std::fprintf(stderr, "%s: the face \"%s\" needs the font %s, which is not installed (Debian package %s); %s\n",
+                 program_invocation_short_name, s.face, s.family, s.package,
+                 family ? ("using " + std::string(reinterpret_cast<const char*>(family)) + " instead").c_str()
+                        : "no font was found, every character shows as a box");
+    return;
+  }
+}
 
 std::mutex& ConfigLock() {
   static std::mutex* lock = new std::mutex;
@@ -95,6 +133,7 @@ bool MatchFile(const FileRequest& request, FileChoice& choice) {
   FcResult result = FcResultNoMatch;
   FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
+  CheckStandIn(request.family, match);
   if (match == nullptr) return false;
 
   bool found = false;

@@ -2,6 +2,10 @@
 // scrolling and drawing over the graphics layer.
 #include "tests/console/console_fixture.h"
 
+#include "console/console_requests.h"
+#include "console/text_grid.h"
+#include "runtime/strings.h"
+
 #include <string>
 
 namespace {
@@ -160,4 +164,33 @@ TEST_F(ConsoleTest, ManyLineBreaksInOnePrintScrollInsteadOfLeavingTheGrid) {
   EXPECT_EQ(console.cursorRow, 400 / RowHeight() - 1);
   EXPECT_EQ(RowText(console.cursorRow), "z");
   for (int r = 0; r < kTextRows; ++r) EXPECT_NE(RowText(r), "top") << "row " << r;
+}
+
+TEST_F(ConsoleTest, PrintingANullStringChangesNothing) {
+  Print("abc");
+  ConsolePrint(nullptr);
+  Idle();
+  EXPECT_EQ(RowText(0), "abc");
+  EXPECT_EQ(console.cursorCol, 3);
+}
+
+// The rows a scroll step makes come from the runtime heap; when it has nothing left, the runtime's
+// exhaustion rule ends the program (code 3, with a message) instead of a null row being written.
+TEST_F(ConsoleTest, AScrollWithoutMemoryForTheNewRowEndsTheProgramAsTheStringStoreDoes) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        // A small fixed-size heap, filled up, serves as the runtime heap; row 0, which the scroll
+        // step frees first, holds three one-byte blocks of it, too small to make room for a row.
+        HANDLE tight = HeapCreate(0, 0, 64 * 1024);
+        for (void** row : {reinterpret_cast<void**>(&console.rowChars[0]), reinterpret_cast<void**>(&console.rowFore[0]),
+                           reinterpret_cast<void**>(&console.rowBack[0])})
+          *row = HeapAlloc(tight, 0, 1);
+        for (SIZE_T size = 32 * 1024; size > 0; size /= 2)
+          while (HeapAlloc(tight, 0, size) != nullptr) {
+          }
+        stringRegistry.heap = tight;
+        ScrollGridUp();
+      },
+      testing::ExitedWithCode(3), "cannot allocate a block of 255 bytes");
 }
