@@ -1,6 +1,7 @@
 // Waits and sleeps. Every wait blocks on the dispatcher's condition (no spinning) and wakes when an
 // object changes state, its time runs out, or its thread is asked to terminate.
 #include <sched.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -32,7 +33,7 @@ void PlainSleep(DWORD milliseconds) {
   if (milliseconds == 0) {
     sched_yield();
   } else if (milliseconds == INFINITE) {
-    for (;;) std::this_thread::sleep_for(std::chrono::hours(24));
+    for (;;) pause();  // no deadline: an idle process is woken by nothing but a signal
   } else {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }

@@ -85,7 +85,7 @@ bool XSession::Start() {
       _exit(127);
     }
     const auto start = Clock::now();
-    while (ElapsedMs(start) < 5000) {
+    while (ElapsedMs(start) < 20000) {
       display_ = XOpenDisplay(name_.c_str());
       if (display_) {
         XSetErrorHandler(IgnoreXErrors);
@@ -132,19 +132,33 @@ std::string XSession::WindowClass(Window window) {
   return result;
 }
 
-std::vector<uint32_t> XSession::Capture(Window window, int& width, int& height) {
+bool XSession::Viewable(Window window) {
   XWindowAttributes attributes = {};
-  if (!XGetWindowAttributes(display_, window, &attributes)) return {};
-  width = attributes.width;
-  height = attributes.height;
-  std::vector<uint32_t> pixels;
-  XImage* image = XGetImage(display_, window, 0, 0, width, height, AllPlanes, ZPixmap);
-  if (!image) return pixels;
-  pixels.resize(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
+  return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+PixelImage XSession::Capture(Window window) {
+  PixelImage out;
+  XWindowAttributes attributes = {};
+  if (!XGetWindowAttributes(display_, window, &attributes)) return out;
+  XImage* image = XGetImage(display_, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+  if (!image) return out;
+  out.width = attributes.width;
+  out.height = attributes.height;
+  out.pixels.resize(static_cast<size_t>(out.width) * out.height);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      const unsigned long rgb = XGetPixel(image, x, y);
+      out.pixels[static_cast<size_t>(y) * out.width + x] =
+          static_cast<uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+    }
   XDestroyImage(image);
-  return pixels;
+  return out;
+}
+
+void XSession::Destroy(Window window) {
+  XDestroyWindow(display_, window);
+  XFlush(display_);
 }
 
 void XSession::RequestClose(Window window) {
@@ -159,7 +173,8 @@ void XSession::RequestClose(Window window) {
   XFlush(display_);
 }
 
-Child Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& directory) {
+Child Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& directory,
+            const std::vector<std::string>& environment) {
   int out[2], err[2];
   Child child;
   if (pipe(out) != 0 || pipe(err) != 0) return child;
@@ -175,6 +190,7 @@ Child Spawn(const std::vector<std::string>& argv, const std::string& display, co
       setenv("DISPLAY", display.c_str(), 1);
     }
     unsetenv("WAYLAND_DISPLAY");
+    for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
     if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
     auto args = Argv(argv);
     execv(args[0], args.data());
@@ -229,23 +245,13 @@ std::string ReadLine(int fd, int timeoutMs) {
   return text;
 }
 
-long CpuMilliseconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  // Fields after the command name, which is in parentheses and may hold spaces.
-  const size_t close = content.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(content.substr(close + 2));
-  std::string field;
-  long utime = 0, stime = 0;
-  for (int i = 3; fields >> field; ++i) {
-    if (i == 14) utime = std::atol(field.c_str());
-    if (i == 15) {
-      stime = std::atol(field.c_str());
-      break;
-    }
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const auto start = Clock::now();
+  for (;;) {
+    if (condition()) return true;
+    if (ElapsedMs(start) >= timeoutMs) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return (utime + stime) * 1000 / sysconf(_SC_CLK_TCK);
 }
 
 int RunCommand(const std::vector<std::string>& argv, const std::string& display) {

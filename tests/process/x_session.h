@@ -5,8 +5,11 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "tools/png_file.h"
 
 class XSession {
  public:
@@ -21,10 +24,14 @@ class XSession {
   // The top-level window whose WM_NAME is `title`, waiting up to `timeoutMs`; 0 if none.
   Window FindWindow(const std::string& title, int timeoutMs);
   std::string WindowClass(Window window);
-  // The window's pixels as 0xRRGGBB, rows top-down.
-  std::vector<uint32_t> Capture(Window window, int& width, int& height);
+  // Whether the window is mapped and shown.
+  bool Viewable(Window window);
+  // The window's pixels (0x00BBGGRR, as our bitmaps and PNG files hold them); empty when it is gone.
+  PixelImage Capture(Window window);
   // The close button: WM_PROTOCOLS with WM_DELETE_WINDOW, as a window manager sends it.
   void RequestClose(Window window);
+  // Another client destroys the window outright, as `xdotool windowclose` does.
+  void Destroy(Window window);
 
  private:
   pid_t server_ = -1;
@@ -40,16 +47,19 @@ struct Child {
   int err = -1;  // read end of stderr
 };
 
-// Runs `argv` in `directory` with DISPLAY set to `display` (unset when empty).
-Child Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& directory);
+// Runs `argv` in `directory` with DISPLAY set to `display` (unset when empty) and the variables of
+// `environment` ("NAME=value") added.
+Child Spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& directory,
+            const std::vector<std::string>& environment = {});
 // Waits up to `timeoutMs` for the child to end; its exit code, or -1 on time-out, -2 on a signal.
 int WaitExit(Child& child, int timeoutMs);
 // Reads what is available (or arrives within `timeoutMs`) from a descriptor.
 std::string ReadAvailable(int fd, int timeoutMs);
 // Reads until a newline arrives or the time-out passes.
 std::string ReadLine(int fd, int timeoutMs);
-// CPU time (user + system) the process used so far, in milliseconds.
-long CpuMilliseconds(pid_t pid);
+// Polls `condition` until it holds or `timeoutMs` passes; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+
 // Runs a command line to its end, with DISPLAY set; its exit code.
 int RunCommand(const std::vector<std::string>& argv, const std::string& display);
 bool ProgramAvailable(const std::string& name);
