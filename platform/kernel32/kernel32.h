@@ -85,6 +85,7 @@ DWORD ResumeThread(HANDLE hThread);
 BOOL GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
 DWORD GetCurrentThreadId(void);
 HANDLE GetCurrentProcess(void);
+DWORD GetCurrentProcessId(void);
 HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
                     LPCSTR lpName);
 BOOL SetEvent(HANDLE hEvent);

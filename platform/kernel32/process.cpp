@@ -51,6 +51,7 @@ void KernelAtExitProcess(void (*hook)()) {
 }
 
 HANDLE GetCurrentProcess(void) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)); }
+DWORD GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }
 
 HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
   if (lpModuleName == nullptr) return kModuleHandle;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/win32.h"
+
 namespace {
 
 int counter = 0;
@@ -15,7 +17,9 @@ std::string BinaryPath(const std::string& name) { return std::string(TILEPAINT_B
 
 DemoDirectory::DemoDirectory(bool withPicture) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  path_ = ::testing::TempDir() + "demo-" + info->name() + "-" + std::to_string(counter++);
+  // The process id keeps runs of the suite at the same time (two builds, say) apart.
+  path_ = ::testing::TempDir() + "demo-" + std::to_string(GetCurrentProcessId()) + "-" + info->name() + "-" +
+          std::to_string(counter++);
   std::filesystem::remove_all(path_);
   std::filesystem::create_directories(path_);
   if (withPicture) {

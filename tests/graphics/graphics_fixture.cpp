@@ -88,7 +88,9 @@ void GraphicsTest::FillBack(int x, int y, int width, int height, COLORREF color,
 std::string GraphicsTest::TempPath(const std::string& name) {
   if (tempDir_.empty()) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    tempDir_ = ::testing::TempDir() + "graphics-" + info->test_suite_name() + "-" + info->name();
+    // The process id keeps runs of the suite at the same time (two builds, say) apart.
+    tempDir_ = ::testing::TempDir() + "graphics-" + std::to_string(GetCurrentProcessId()) + "-" +
+               info->test_suite_name() + "-" + info->name();
     std::filesystem::create_directories(tempDir_);
   }
   return tempDir_ + "/" + name;

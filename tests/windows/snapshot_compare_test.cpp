@@ -3,6 +3,7 @@
 // give the same pixels over the 640 x 400 that the pages cover. scripts/windows-test.sh runs this with
 // TILEPAINT_WINDOWS_BIN naming the Windows build's bin/ and an X server and Wine prefix ready.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,8 +31,8 @@ class SnapshotsOfBothStacks : public ::testing::Test {
     ASSERT_TRUE(fs::exists(nativeTool_)) << nativeTool_;
     const char* wine = std::getenv("TILEPAINT_WINE");
     wine_ = wine != nullptr && *wine != '\0' ? wine : "wine";
-    dir_ = fs::temp_directory_path() / ("tilepaint-stacks-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "-" + std::to_string(std::rand()));
+    dir_ = fs::temp_directory_path() / ("tilepaint-stacks-" + std::to_string(getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override {
