@@ -27,7 +27,8 @@ std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPixel) {
   bitmap->width = width;
   bitmap->height = height;
   bitmap->bitsPixel = bitsPixel;
-  bitmap->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  // Black, as every new bitmap starts.
+  if (!bitmap->pixels.Allocate(static_cast<size_t>(width) * static_cast<size_t>(height))) return nullptr;
   return bitmap;
 }
 
@@ -36,9 +37,10 @@ size_t DdbStride(int width, int bitCount) { return ((static_cast<size_t>(width) 
 
 void LoadBits(Bitmap& bitmap, int bitCount, const uint8_t* bits) {
   size_t stride = DdbStride(bitmap.width, bitCount);
+  uint32_t* pixels = bitmap.pixels.Overwrite();  // every pixel is loaded
   for (int y = 0; y < bitmap.height; ++y) {
     const uint8_t* row = bits + stride * static_cast<size_t>(y);
-    uint32_t* out = bitmap.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(bitmap.width);
+    uint32_t* out = pixels + static_cast<size_t>(y) * static_cast<size_t>(bitmap.width);
     for (int x = 0; x < bitmap.width; ++x) {
       switch (bitCount) {
         case 1: out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFF : 0x000000; break;
