@@ -44,6 +44,9 @@ Axis Normalise(int dest, int destSize, int src, int srcSize) {
 
 int64_t SourceIndex(const Axis& axis, int64_t d) {
   if (axis.mirrored) d = axis.destSize - 1 - d;
+  if (axis.srcSize == axis.destSize) return d;  // what the formula gives at 1:1, without dividing
+  // The product stays below 2^62 while the destination is below 2^30 pixels (the source is at most 2^31).
+  if (axis.destSize < (int64_t{1} << 30)) return ((2 * d + 1) * axis.srcSize - 1) / (2 * axis.destSize);
   // Both factors reach 2^32 for extreme arguments: the product needs more than 64 bits.
   using Wide = __int128;
   return static_cast<int64_t>(((2 * Wide{d} + 1) * axis.srcSize - 1) / (2 * Wide{axis.destSize}));
