@@ -49,7 +49,7 @@ HBITMAP AfterADirtyOne(const Maker& make, int w, int h) {
   return make(w, h);
 }
 
-bool AllBlack(HDC dc, int w, int h) { return PixelsMatch(dc, w, h, [](int, int) { return 0u; }); }
+::testing::AssertionResult AllBlack(HDC dc, int w, int h) { return PixelsMatch(dc, w, h, [](int, int) { return 0u; }); }
 
 // A source of w x h pixels in kInk.
 struct Inked : Holder {
@@ -127,11 +127,12 @@ TEST_F(BitmapReuse, BlitsThatLeaveSomePixelsAloneLeaveThemBlack) {
     EXPECT_TRUE(PixelsMatch(fresh.dc(), 16, 8, [](int x, int y) { return x >= 4 && y >= 2 ? kInk : 0u; }));
   }
   {
+    // What a raster operation that also reads the source makes of the null brush differs between
+    // stacks; a pattern alone paints nothing on both.
     SCOPED_TRACE("the whole, with the null brush");
     Holder fresh(AfterADirtyOne(Compatible, 16, 8));
     SelectObject(fresh.dc(), GetStockObject(NULL_BRUSH));
     PatBlt(fresh.dc(), 0, 0, 16, 8, PATCOPY);
-    BitBlt(fresh.dc(), 0, 0, 16, 8, source.dc(), 0, 0, MERGECOPY);  // source AND pattern
     EXPECT_TRUE(AllBlack(fresh.dc(), 16, 8));
   }
 }
