@@ -86,11 +86,12 @@ else
   trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
   while [ ! -e "/tmp/.X11-unix/X$display" ] && kill -0 "$xvfb_pid" 2>/dev/null; do sleep 0.1; done
   out=$(mktemp -d)
-  export DISPLAY=":$display" WINEPREFIX=$WINDOWS/wineprefix WINEDEBUG=-all WINEARCH=win64 \
-    WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LC_ALL=ja_JP.UTF-8
+  # The same surroundings as scripts/windows-test.sh gives the Windows build: code page 932 included.
   [ -d "$WINDOWS/locale/ja_JP.UTF-8" ] && export LOCPATH=$WINDOWS/locale
+  export DISPLAY=":$display" WINEPREFIX=$WINDOWS/wineprefix WINEDEBUG=-all WINEARCH=win64 \
+    WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   # Wine's own start-up is part of its process; the warm-up runs leave its server running.
-  (cd "$ROOT/assets" && hyperfine -N --warmup 2 --runs "${RUNS:-10}" --export-csv "$out/runs.csv" \
+  (cd "$ROOT/assets" && env LC_ALL=ja_JP.UTF-8 hyperfine -N --warmup 2 --runs "${RUNS:-10}" --export-csv "$out/runs.csv" \
     "$BIN/tilepaint-snapshot $out/native.png" "$WINE $WINDOWS/bin/tilepaint-snapshot.exe $out/wine.png")
   awk -F, 'NR == 2 { native = $2 } NR == 3 { wine = $2 }
     END { printf "whole process: Wine / native = %.1f x (aim >= 20 x)\n", wine / native }' "$out/runs.csv"
