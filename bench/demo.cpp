@@ -1,10 +1,12 @@
 // The demonstration's set-up and script, without its two one-second pauses, on the headless display,
-// with the default picture. Each iteration tears the tile image and the pages down again.
+// with the default picture, beside a memcpy of one page. Each iteration tears the tile image and the
+// pages down again.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "bench/yardstick.h"
 #include "console/console_state.h"
 #include "program/demo.h"
 #include "program/program_main.h"
@@ -36,5 +38,7 @@ void BM_DemoSetUpAndScript(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DemoSetUpAndScript)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(Memcpy)->Arg(kPageBytes);
 
 }  // namespace

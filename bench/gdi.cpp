@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/yardstick.h"
 #include "platform/win32.h"
 
 namespace {
@@ -25,17 +26,7 @@ struct Surface {
   }
 };
 
-void Memcpy(benchmark::State& state) {
-  const size_t bytes = static_cast<size_t>(state.range(0));
-  std::vector<char> from(bytes, 1), to(bytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
-}
-BENCHMARK(Memcpy)->Arg(640 * 400 * 4)->Arg(1024 * 768 * 4)->Arg(16 * 16 * 4);
+BENCHMARK(Memcpy)->Arg(kPageBytes)->Arg(1024 * 768 * 4)->Arg(16 * 16 * 4);
 
 void BitBlt640x400(benchmark::State& state) {
   Surface source(640, 400), dest(640, 400);
@@ -63,11 +54,34 @@ void PatBlt1024x768(benchmark::State& state) {
 }
 BENCHMARK(PatBlt1024x768);
 
-void ExtFloodFillOpen1024x768Pattern8x8(benchmark::State& state) {
-  Surface tile(8, 8), dest(1024, 768);
+// What every buffered drawing call ends with: a new 640 x 400 bitmap, the back buffer's corner copied
+// into it, and the bitmap deleted again (as the next capture does), beside Memcpy/1024000.
+void CaptureCycle640x400(benchmark::State& state) {
+  Surface back(1024, 768);
+  for (auto _ : state) {
+    HDC memory = CreateCompatibleDC(back.dc);
+    HBITMAP page = CreateCompatibleBitmap(back.dc, 640, 400);
+    HGDIOBJ old = SelectObject(memory, page);
+    StretchBlt(memory, 0, 0, 640, 400, back.dc, 0, 0, 640, 400, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(page);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kPageBytes);
+}
+BENCHMARK(CaptureCycle640x400);
+
+// An 8 x 8 pattern brush of 64 different colours, none of them white.
+HBRUSH TileBrush() {
+  Surface tile(8, 8);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x) SetPixel(tile.dc, x, y, RGB(x * 30, y * 30, 100));
-  HBRUSH brush = CreatePatternBrush(tile.bitmap);
+  return CreatePatternBrush(tile.bitmap);
+}
+
+void ExtFloodFillOpen1024x768Pattern8x8(benchmark::State& state) {
+  Surface dest(1024, 768);
+  HBRUSH brush = TileBrush();
   HGDIOBJ old = SelectObject(dest.dc, brush);
   // The border colour is in neither the pattern nor the bitmap: every fill covers the whole bitmap.
   for (auto _ : state) ExtFloodFill(dest.dc, 512, 384, RGB(255, 255, 255), FLOODFILLBORDER);
@@ -77,6 +91,27 @@ void ExtFloodFillOpen1024x768Pattern8x8(benchmark::State& state) {
   DeleteObject(brush);
 }
 BENCHMARK(ExtFloodFillOpen1024x768Pattern8x8)->Unit(benchmark::kMillisecond);
+
+// A 50 x 50 box inside a white outline, filled with the pattern, on a canvas of width x height: the
+// same work whatever the canvas, so every size should cost what 640 x 400 costs.
+void ExtFloodFillBox50x50(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(0));
+  const int height = static_cast<int>(state.range(1));
+  Surface dest(width, height);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+  HGDIOBJ oldPen = SelectObject(dest.dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dest.dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dest.dc, 100, 100, 152, 152);  // the outline covers 100 to 151: the inside is 101 to 150
+  HBRUSH brush = TileBrush();
+  SelectObject(dest.dc, brush);
+  for (auto _ : state) ExtFloodFill(dest.dc, 120, 120, RGB(255, 255, 255), FLOODFILLBORDER);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 50 * 50);
+  SelectObject(dest.dc, oldBrush);
+  SelectObject(dest.dc, oldPen);
+  DeleteObject(brush);
+  DeleteObject(pen);
+}
+BENCHMARK(ExtFloodFillBox50x50)->Args({640, 400})->Args({3840, 2160});
 
 void TextOutDoubleByteCharacter(benchmark::State& state) {
   Surface dest(64, 32);

@@ -27,29 +27,39 @@ std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPixel) {
   bitmap->width = width;
   bitmap->height = height;
   bitmap->bitsPixel = bitsPixel;
-  bitmap->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  // Black, as every new bitmap starts.
+  if (!bitmap->pixels.Allocate(static_cast<size_t>(width) * static_cast<size_t>(height))) return nullptr;
   return bitmap;
 }
 
 // Device-dependent rows are padded to a multiple of two bytes.
 size_t DdbStride(int width, int bitCount) { return ((static_cast<size_t>(width) * bitCount + 15) / 16) * 2; }
 
+// One row of device-dependent bits into pixels; the format is chosen once a row, not once a pixel.
+void LoadRow(uint32_t* out, const uint8_t* row, int width, int bitCount) {
+  switch (bitCount) {
+    case 1:
+      for (int x = 0; x < width; ++x) out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFF : 0x000000;
+      return;
+    case 24:
+      for (int x = 0; x < width; ++x)
+        out[x] = (uint32_t{row[3 * x + 2]}) | (uint32_t{row[3 * x + 1]} << 8) | (uint32_t{row[3 * x]} << 16);
+      return;
+    default:
+      for (int x = 0; x < width; ++x) {
+        uint32_t bgrx;
+        std::memcpy(&bgrx, row + 4 * static_cast<size_t>(x), 4);
+        out[x] = FromBgrx(bgrx);
+      }
+  }
+}
+
 void LoadBits(Bitmap& bitmap, int bitCount, const uint8_t* bits) {
   size_t stride = DdbStride(bitmap.width, bitCount);
+  uint32_t* pixels = bitmap.pixels.Overwrite();  // every pixel is loaded
   for (int y = 0; y < bitmap.height; ++y) {
-    const uint8_t* row = bits + stride * static_cast<size_t>(y);
-    uint32_t* out = bitmap.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(bitmap.width);
-    for (int x = 0; x < bitmap.width; ++x) {
-      switch (bitCount) {
-        case 1: out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFF : 0x000000; break;
-        case 24: out[x] = (uint32_t{row[3 * x + 2]}) | (uint32_t{row[3 * x + 1]} << 8) | (uint32_t{row[3 * x]} << 16); break;
-        default: {
-          uint32_t bgrx;
-          std::memcpy(&bgrx, row + 4 * static_cast<size_t>(x), 4);
-          out[x] = FromBgrx(bgrx);
-        }
-      }
-    }
+    LoadRow(pixels + static_cast<size_t>(y) * static_cast<size_t>(bitmap.width), bits + stride * static_cast<size_t>(y),
+            bitmap.width, bitCount);
   }
 }
 

@@ -44,6 +44,9 @@ Axis Normalise(int dest, int destSize, int src, int srcSize) {
 
 int64_t SourceIndex(const Axis& axis, int64_t d) {
   if (axis.mirrored) d = axis.destSize - 1 - d;
+  if (axis.srcSize == axis.destSize) return d;  // what the formula gives at 1:1, without dividing
+  // The product stays below 2^62 while the destination is below 2^30 pixels (the source is at most 2^31).
+  if (axis.destSize < (int64_t{1} << 30)) return ((2 * d + 1) * axis.srcSize - 1) / (2 * axis.destSize);
   // Both factors reach 2^32 for extreme arguments: the product needs more than 64 bits.
   using Wide = __int128;
   return static_cast<int64_t>(((2 * Wide{d} + 1) * axis.srcSize - 1) / (2 * Wide{axis.destSize}));
@@ -74,16 +77,37 @@ std::vector<int> MapAxis(const Axis& axis, int destLimit, int srcLimit, int64_t&
   return map;
 }
 
+// The bitmap selected into a memory DC; null for a display DC.
+Bitmap* BitmapOf(const Dc& dc) { return dc.kind == Kind::MemoryDc ? FindBitmap(dc.bitmap) : nullptr; }
+
+// The size of the DC's canvas, without touching its pixels.
+Canvas SizeOf(const Dc& dc) {
+  if (Bitmap* bitmap = BitmapOf(dc)) return Canvas{nullptr, bitmap->width, bitmap->height};
+  return CanvasOf(dc);
+}
+
+// Called when the rectangle [x0, x0 + w) x [y0, y0 + h), already clipped, is about to be written under
+// `rop`: when that is every pixel of a memory DC's bitmap and none is read first, the bitmap's owed
+// clear is pointless. Only then: a blit that leaves any pixel alone must leave it black.
+void OverwritingWhole(const Dc& dc, int64_t x0, int64_t y0, int64_t w, int64_t h, uint8_t rop) {
+  Bitmap* bitmap = BitmapOf(dc);
+  if (bitmap == nullptr || RopUsesDest(rop)) return;
+  if (x0 == 0 && y0 == 0 && w == bitmap->width && h == bitmap->height) bitmap->pixels.Overwrite();
+}
+
 // Runs a raster operation that reads no source over [x0, x1) x [y0, y1) of the DC's canvas.
 BOOL PatternBlit(Dc& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t rop) {
-  Canvas canvas = CanvasOf(dc);
+  const Canvas size = SizeOf(dc);
   x0 = std::max<int64_t>(x0, 0);
   y0 = std::max<int64_t>(y0, 0);
-  x1 = std::min<int64_t>(x1, canvas.width);
-  y1 = std::min<int64_t>(y1, canvas.height);
-  if (canvas.bits == nullptr || x0 >= x1 || y0 >= y1) return TRUE;
+  x1 = std::min<int64_t>(x1, size.width);
+  y1 = std::min<int64_t>(y1, size.height);
+  if (x0 >= x1 || y0 >= y1) return TRUE;
   Brush* brush = FindBrush(dc.brush);
   if (RopUsesPattern(rop) && (brush == nullptr || brush->style == BS_NULL)) return TRUE;
+  OverwritingWhole(dc, x0, y0, x1 - x0, y1 - y0, rop);
+  Canvas canvas = CanvasOf(dc);
+  if (canvas.bits == nullptr) return TRUE;
   for (int64_t y = y0; y < y1; ++y) {
     if (RopUsesPattern(rop)) {
       BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), *brush, dc.brushOrigin, rop);
@@ -106,15 +130,21 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
   if (source == nullptr) return FALSE;
   if (wDest == 0 || hDest == 0) return TRUE;
   if (wSrc == 0 || hSrc == 0) return FALSE;
-  Canvas target = CanvasOf(dest);
   Canvas from = CanvasOf(*source);
-  if (target.bits == nullptr || from.bits == nullptr) return TRUE;
+  const Canvas size = SizeOf(dest);
+  if (from.bits == nullptr) return TRUE;
 
   int64_t x0 = 0, y0 = 0;
-  std::vector<int> xs = MapAxis(Normalise(xDest, wDest, xSrc, wSrc), target.width, from.width, x0);
-  std::vector<int> ys = MapAxis(Normalise(yDest, hDest, ySrc, hSrc), target.height, from.height, y0);
+  std::vector<int> xs = MapAxis(Normalise(xDest, wDest, xSrc, wSrc), size.width, from.width, x0);
+  std::vector<int> ys = MapAxis(Normalise(yDest, hDest, ySrc, hSrc), size.height, from.height, y0);
   if (xs.empty() || ys.empty()) return TRUE;
   const int n = static_cast<int>(xs.size());
+  Brush* brush = FindBrush(dest.brush);
+  const bool usesPattern = RopUsesPattern(rop);
+  if (usesPattern && (brush == nullptr || brush->style == BS_NULL)) return TRUE;
+  OverwritingWhole(dest, x0, y0, n, static_cast<int64_t>(ys.size()), rop);
+  Canvas target = CanvasOf(dest);
+  if (target.bits == nullptr) return TRUE;
 
   // Reading from the canvas being written: work from a copy of the source rows it reads.
   std::vector<uint32_t> copy;
@@ -126,9 +156,6 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
     from.bits = copy.data() - static_cast<size_t>(copyTop) * static_cast<size_t>(from.width);
   }
 
-  Brush* brush = FindBrush(dest.brush);
-  const bool usesPattern = RopUsesPattern(rop);
-  if (usesPattern && (brush == nullptr || brush->style == BS_NULL)) return TRUE;
   const bool straight = xs.back() - xs.front() == n - 1 && xs.front() <= xs.back();  // 1:1, not mirrored
   std::vector<uint32_t> gathered(straight ? 0 : static_cast<size_t>(n));
   std::vector<uint32_t> pattern(usesPattern ? static_cast<size_t>(n) : 0);

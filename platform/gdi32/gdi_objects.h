@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gdi32/bitmap_pixels.h"
 #include "platform/gdi32/display_dc.h"
 #include "platform/gdi32/font_engine.h"
 #include "platform/gdi32/gdi32.h"
@@ -28,7 +29,7 @@ struct Bitmap : Object {
   int width = 0;
   int height = 0;
   int bitsPixel = 32;            // what GetObjectA reports; the pixels are always 32 bits
-  std::vector<uint32_t> pixels;  // 0x00BBGGRR, rows top-down
+  PixelStore pixels;             // 0x00BBGGRR, rows top-down
 };
 
 struct Pen : Object {
