@@ -16,13 +16,16 @@ for preset in release asan tsan; do
   ctest --preset "$preset" -j2 || status=1
 done
 
-# The Windows build: the system code compiled against the real Windows headers, every test executable
-# of that build run under Wine, and the demonstration compared between the two stacks.
+# The Windows builds, 64-bit and 32-bit: the system code compiled against the real Windows headers, every
+# test executable of each build run under that build's Wine, and the demonstration compared between our
+# stack and each of them.
+ensure_architecture i386
+# shellcheck disable=SC2086
+ensure_packages $WINDOWS_PACKAGES
 if [ -x "$ROOT/scripts/windows-check.sh" ]; then
   echo "=== windows: compile the system code against the real Windows headers"
   "$ROOT/scripts/windows-check.sh" || status=1
 fi
-ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb locales googletest
 if [ -x "$ROOT/scripts/windows-test.sh" ]; then
   "$ROOT/scripts/windows-test.sh" "$ROOT/build" || status=1
 fi
