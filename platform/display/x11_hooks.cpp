@@ -13,10 +13,10 @@ namespace {
 void (*onConnectionLost)() = nullptr;
 
 int OnXError(::Display*, XErrorEvent* event) {
-  // A window that another client destroyed goes on being named in requests (as a window, or as the
-  // drawable of a shared-memory image) until its DestroyNotify is read: that is expected, and closes
-  // the program anyway.
-  if (event->error_code == BadWindow || event->error_code == BadDrawable) return 0;
+  // A window that another client destroyed goes on being named in requests (as a window, as the
+  // drawable of an image, through a graphics context made for it, which then fails too) until its
+  // DestroyNotify is read: that is expected, and closes the program anyway.
+  if (event->error_code == BadWindow || event->error_code == BadDrawable || event->error_code == BadGC) return 0;
   std::fprintf(stderr, "X error %d on request %d ignored\n", static_cast<int>(event->error_code),
                static_cast<int>(event->request_code));
   return 0;
