@@ -2,7 +2,6 @@
 #include "platform/gdi32/gdi_objects.h"
 
 namespace {
-using Guard = std::lock_guard<std::recursive_mutex>;
 }  // namespace
 
 namespace platform {
@@ -64,7 +63,7 @@ HGDIOBJ SelectBitmap(Dc& dc, HGDIOBJ h, Bitmap& bitmap) {
 }  // namespace gdi
 
 HDC GdiCreateDisplayDC(DisplaySurface* surface) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   if (surface == nullptr) return nullptr;
   auto dc = gdi::NewDc(gdi::Kind::DisplayDc);
   dc->surface = surface;
@@ -72,7 +71,7 @@ HDC GdiCreateDisplayDC(DisplaySurface* surface) {
 }
 
 void GdiDeleteDisplayDC(HDC h) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   gdi::Dc* dc = gdi::FindDc(h);
   if (dc != nullptr && dc->kind == gdi::Kind::DisplayDc) gdi::DestroyDc(h, dc);
 }
@@ -83,7 +82,7 @@ using namespace platform;
 using namespace platform::gdi;
 
 HDC CreateCompatibleDC(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   int deviceWidth = 0;
   int deviceHeight = 0;
   if (hdc != nullptr) {
@@ -104,7 +103,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 }
 
 BOOL DeleteDC(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   // A display DC goes back through ReleaseDC or EndPaint.
   if (dc == nullptr || dc->kind != Kind::MemoryDc) return FALSE;
@@ -113,7 +112,7 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   Object* object = Find(h);
   if (dc == nullptr || object == nullptr) return nullptr;
@@ -127,7 +126,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return nullptr;
   switch (type) {
@@ -140,7 +139,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 }
 
 int GetDeviceCaps(HDC hdc, int index) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return 0;
   int width = dc->deviceWidth;
@@ -166,7 +165,7 @@ int GetDeviceCaps(HDC hdc, int index) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return CLR_INVALID;
   COLORREF previous = dc->textColor;
@@ -175,13 +174,13 @@ COLORREF SetTextColor(HDC hdc, COLORREF color) {
 }
 
 COLORREF GetTextColor(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   return dc != nullptr ? dc->textColor : CLR_INVALID;
 }
 
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return CLR_INVALID;
   COLORREF previous = dc->bkColor;
@@ -190,13 +189,13 @@ COLORREF SetBkColor(HDC hdc, COLORREF color) {
 }
 
 COLORREF GetBkColor(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   return dc != nullptr ? dc->bkColor : CLR_INVALID;
 }
 
 int SetBkMode(HDC hdc, int mode) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
   int previous = dc->bkMode;
@@ -205,13 +204,13 @@ int SetBkMode(HDC hdc, int mode) {
 }
 
 int GetBkMode(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   return dc != nullptr ? dc->bkMode : 0;
 }
 
 int SetStretchBltMode(HDC hdc, int mode) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE) return 0;
   int previous = dc->stretchMode;
@@ -220,13 +219,13 @@ int SetStretchBltMode(HDC hdc, int mode) {
 }
 
 int GetStretchBltMode(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   return dc != nullptr ? dc->stretchMode : 0;
 }
 
 BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
   if (lppt != nullptr) *lppt = dc->brushOrigin;
@@ -235,7 +234,7 @@ BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
   if (lppt != nullptr) *lppt = dc->position;

@@ -9,13 +9,13 @@
 
 namespace platform {
 
-std::recursive_mutex& GdiLock() {
-  static std::recursive_mutex lock;
+GdiMutex& GdiLock() {
+  static GdiMutex lock;
   return lock;
 }
 
 DWORD GdiLiveObjectCount() {
-  std::lock_guard<std::recursive_mutex> guard(GdiLock());
+  GdiGuard guard(GdiLock());
   return gdi::LiveCount();
 }
 

@@ -4,7 +4,7 @@
 #include "platform/gdi32/gdi32.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/ole/ole.h"
-#include "platform/ole/picture_decoders.h"
+#include "platform/ole/picture_object.h"
 
 namespace platform::ole {
 

@@ -2,14 +2,14 @@
 #include <climits>
 
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
 using platform::BmpStatus;
 
 BmpStatus Status(const Bytes& file) {
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const BmpStatus status = platform::BmpDecode(file.data(), file.size(), image);
   if (status != BmpStatus::kOk) {
     EXPECT_TRUE(image.pixels.empty()) << "a refused file left pixels";
@@ -57,7 +57,7 @@ TEST(BmpHostile, APictureAtTheCapIsAcceptedWhenItsPixelsArePresent) {
   layout.bitCount = 1;
   layout.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
   layout.pixels.assign(16384 / 8, 0xAA);
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels[0], RGB(255, 255, 255));
@@ -99,10 +99,10 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
   rle.pixels = {0x04, 0x01, 0x00, 0x00, 0x00, 0x04, 0, 1, 0, 1, 0x00, 0x01};
   files.push_back(BuildBmp(rle));
   for (const Bytes& full : files) {
-    platform::BmpImage whole;
+    platform::DecodedImage whole;
     ASSERT_EQ(platform::BmpDecode(full.data(), full.size(), whole), BmpStatus::kOk);
     for (size_t length = 0; length < full.size(); ++length) {
-      platform::BmpImage part;
+      platform::DecodedImage part;
       const BmpStatus status = platform::BmpDecode(full.data(), length, part);
       if (status == BmpStatus::kOk) {
         EXPECT_EQ(part.pixels, whole.pixels) << "prefix of " << length << " of " << full.size();
@@ -123,7 +123,7 @@ TEST(BmpHostile, PaletteIndexesBeyondTheTableAreBlackNotReadPastIt) {
   layout.colorsUsed = 2;
   layout.palette = {RGB(10, 10, 10), RGB(20, 20, 20)};
   layout.pixels = {1, 2, 255, 0};
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(20, 20, 20), 0, 0, RGB(10, 10, 10)}));
@@ -207,7 +207,7 @@ TEST(BmpHostile, RleStreamsThatPaintFarOutsideThePictureStayWithinIt) {
   layout.pixels.insert(layout.pixels.end(), {0x00, 0xFF});
   layout.pixels.insert(layout.pixels.end(), 128, 0x11);
   layout.pixels.insert(layout.pixels.end(), {0x00, 0x00, 0x01, 0x10, 0x00, 0x01});
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(2, 2, 2), 0, 0, RGB(2, 2, 2), RGB(2, 2, 2), RGB(2, 2, 2)}));

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ TEST(BmpImageMagick, EveryVariantConvertWritesDecodesToTheSourcePixels) {
                                 dir.Path(name) + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const Bytes file = ReadFileBytes(dir.Path(name));
-    platform::BmpImage image;
+    platform::DecodedImage image;
     ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), platform::BmpStatus::kOk) << c.output;
     EXPECT_TRUE(ImagesMatch("convert-" + name, TestImage{image.width, image.height, image.pixels},
                             *c.expected));

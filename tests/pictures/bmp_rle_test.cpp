@@ -1,7 +1,7 @@
 // RLE8 and RLE4 streams: runs, literal runs with their padding, end of line, delta, end of bitmap;
 // untouched pixels are black and every write stays inside the picture.
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TestImage FromIndexes(int width, const std::vector<std::vector<int>>& rowsFromTo
 }
 
 platform::BmpStatus Decode(const Bytes& file, TestImage& out) {
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const platform::BmpStatus status = platform::BmpDecode(file.data(), file.size(), image);
   out = TestImage{image.width, image.height, image.pixels};
   return status;

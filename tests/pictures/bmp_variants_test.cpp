@@ -1,6 +1,6 @@
 // Every BMP variant decodes to the pixels it was written from.
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ uint32_t Widen5(uint32_t v) { return v << 3 | v >> 2; }
 uint32_t Widen6(uint32_t v) { return v << 2 | v >> 4; }
 
 TestImage Decode(const Bytes& file) {
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const platform::BmpStatus status = platform::BmpDecode(file.data(), file.size(), image);
   EXPECT_EQ(status, platform::BmpStatus::kOk) << platform::BmpStatusName(status);
   return TestImage{image.width, image.height, image.pixels};
