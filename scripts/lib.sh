@@ -4,7 +4,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages: to build, to run, to test as a person would (a virtual X server, input, screenshots).
 BUILD_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libgif-dev libicu-dev libpng-dev googletest libgtest-dev libgmock-dev libbenchmark-dev"
+  libjpeg62-turbo-dev libgif-dev libicu-dev libstb-dev googletest libgtest-dev libgmock-dev libbenchmark-dev"
 RUN_PACKAGES="fonts-ipafont-gothic xfonts-base"
 TEST_PACKAGES="xvfb xdotool xclip imagemagick x11-utils g++-mingw-w64-x86-64"
 

@@ -22,7 +22,7 @@ if [ -x "$ROOT/scripts/windows-check.sh" ]; then
   echo "=== windows: compile the system code against the real Windows headers"
   "$ROOT/scripts/windows-check.sh" || status=1
 fi
-ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb locales googletest
+ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb locales googletest libstb-dev
 if [ -x "$ROOT/scripts/windows-test.sh" ]; then
   "$ROOT/scripts/windows-test.sh" "$ROOT/build" || status=1
 fi
