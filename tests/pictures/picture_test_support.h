@@ -1,6 +1,6 @@
-// Shared pieces of the picture tests: a writer for every BMP variant, images with a pixel-by-pixel
-// comparison that writes both images beside each other on failure, scratch files, and a fixture
-// that proves each test leaves no GDI object behind.
+// Shared pieces of the picture tests: a writer for every BMP variant, scratch files, and the fixture
+// that proves each test leaves no GDI object behind; pictures are compared with
+// tests/common/image_compare.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,27 +11,13 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/common/gdi_leak_test.h"
+#include "tests/common/image_compare.h"
 
 using Bytes = std::vector<uint8_t>;
 
-// A picture as the tests see it: 0x00BBGGRR, rows top-down.
-struct TestImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-TestImage MakeImage(int width, int height, const std::function<uint32_t(int x, int y)>& color);
-
-// Size first, then every pixel, each channel within `tolerance`. On failure: the number of
-// differing pixels, the first with its coordinates and both values, and <name>.actual.ppm and
-// <name>.expected.ppm written to the working directory.
-::testing::AssertionResult ImagesMatch(const std::string& name, const TestImage& actual, const TestImage& expected,
-                                       int tolerance = 0);
-
 // The pixels of a bitmap handle, read back through a memory DC and GetPixel.
-TestImage ReadBitmap(HBITMAP bitmap);
+PixelImage ReadBitmap(HBITMAP bitmap);
 
 // A BMP file laid out field by field, so a test can write every variant and every kind of damage.
 struct BmpLayout {
@@ -68,14 +54,4 @@ class ScratchDir {
 
 Bytes ReadFileBytes(const std::string& path);
 
-// Every picture test starts and ends with the same number of live GDI objects.
-class PictureTest : public ::testing::Test {
- protected:
-  void SetUp() override { startObjects_ = GetGuiResources(nullptr, GR_GDIOBJECTS); }
-  void TearDown() override {
-    EXPECT_EQ(GetGuiResources(nullptr, GR_GDIOBJECTS), startObjects_) << "GDI objects leaked by the test";
-  }
-
- private:
-  DWORD startObjects_ = 0;
-};
+using PictureTest = GdiLeakTest;
