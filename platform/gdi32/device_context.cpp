@@ -1,8 +1,7 @@
 // Device contexts: memory DCs, display DCs over a USER32 surface, object selection and device caps.
-#include "platform/gdi32/gdi_objects.h"
+#include <utility>
 
-namespace {
-}  // namespace
+#include "platform/gdi32/gdi_objects.h"
 
 namespace platform {
 namespace gdi {
@@ -164,80 +163,57 @@ int GetDeviceCaps(HDC hdc, int index) {
   }
 }
 
+namespace {
+
+// Sets one of a DC's settings and gives the previous value; `failure` for a bad DC or an invalid value.
+template <typename T>
+T SwapSetting(HDC hdc, T Dc::*field, T value, bool valid, T failure) {
+  GdiGuard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr || !valid) return failure;
+  return std::exchange(dc->*field, value);
+}
+
+template <typename T>
+T ReadSetting(HDC hdc, T Dc::*field, T failure) {
+  GdiGuard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  return dc != nullptr ? dc->*field : failure;
+}
+
+}  // namespace
+
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return CLR_INVALID;
-  COLORREF previous = dc->textColor;
-  dc->textColor = color & 0x00FFFFFFu;
-  return previous;
+  return SwapSetting(hdc, &Dc::textColor, color & 0x00FFFFFFu, true, CLR_INVALID);
 }
-
-COLORREF GetTextColor(HDC hdc) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->textColor : CLR_INVALID;
-}
-
+COLORREF GetTextColor(HDC hdc) { return ReadSetting(hdc, &Dc::textColor, CLR_INVALID); }
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return CLR_INVALID;
-  COLORREF previous = dc->bkColor;
-  dc->bkColor = color & 0x00FFFFFFu;
-  return previous;
+  return SwapSetting(hdc, &Dc::bkColor, color & 0x00FFFFFFu, true, CLR_INVALID);
 }
-
-COLORREF GetBkColor(HDC hdc) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->bkColor : CLR_INVALID;
-}
-
+COLORREF GetBkColor(HDC hdc) { return ReadSetting(hdc, &Dc::bkColor, CLR_INVALID); }
 int SetBkMode(HDC hdc, int mode) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
-  int previous = dc->bkMode;
-  dc->bkMode = mode;
-  return previous;
+  return SwapSetting(hdc, &Dc::bkMode, mode, mode == OPAQUE || mode == TRANSPARENT, 0);
 }
-
-int GetBkMode(HDC hdc) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->bkMode : 0;
-}
-
+int GetBkMode(HDC hdc) { return ReadSetting(hdc, &Dc::bkMode, 0); }
 int SetStretchBltMode(HDC hdc, int mode) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  int previous = dc->stretchMode;
-  dc->stretchMode = mode;
-  return previous;
+  return SwapSetting(hdc, &Dc::stretchMode, mode, mode >= BLACKONWHITE && mode <= HALFTONE, 0);
 }
+int GetStretchBltMode(HDC hdc) { return ReadSetting(hdc, &Dc::stretchMode, 0); }
 
-int GetStretchBltMode(HDC hdc) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->stretchMode : 0;
-}
+namespace {
 
-BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+// Moves one of a DC's points, giving the previous one through `previous` when asked.
+BOOL SwapPoint(HDC hdc, POINT Dc::*field, POINT value, LPPOINT previous) {
   GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
-  if (lppt != nullptr) *lppt = dc->brushOrigin;
-  dc->brushOrigin = POINT{x, y};
+  const POINT old = std::exchange(dc->*field, value);
+  if (previous != nullptr) *previous = old;
   return TRUE;
 }
 
-BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  GdiGuard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return FALSE;
-  if (lppt != nullptr) *lppt = dc->position;
-  dc->position = POINT{x, y};
-  return TRUE;
-}
+}  // namespace
+
+BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SwapPoint(hdc, &Dc::brushOrigin, POINT{x, y}, lppt); }
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) { return SwapPoint(hdc, &Dc::position, POINT{x, y}, lppt); }

@@ -57,27 +57,26 @@ BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
   Font* font = ReadyFont(lock, hdc, &dc);
   if (font == nullptr) return FALSE;
   const FontMetrics& m = font->metrics;
-  TEXTMETRICA tm{};
-  tm.tmHeight = m.height;
-  tm.tmAscent = m.ascent;
-  tm.tmDescent = m.descent;
-  tm.tmInternalLeading = m.internalLeading;
-  tm.tmExternalLeading = m.externalLeading;
-  tm.tmAveCharWidth = m.aveCharWidth;
-  tm.tmMaxCharWidth = m.maxCharWidth;
-  tm.tmWeight = m.weight;
-  tm.tmDigitizedAspectX = 96;
-  tm.tmDigitizedAspectY = 96;
-  tm.tmFirstChar = 0x20;
-  tm.tmLastChar = 0xFC;
-  tm.tmDefaultChar = 0x81;
-  tm.tmBreakChar = 0x20;
-  tm.tmItalic = font->logfont.lfItalic;
-  tm.tmUnderlined = font->logfont.lfUnderline;
-  tm.tmStruckOut = font->logfont.lfStrikeOut;
-  tm.tmPitchAndFamily = m.pitchAndFamily;
-  tm.tmCharSet = m.charSet;
-  *lptm = tm;
+  *lptm = TEXTMETRICA{.tmHeight = m.height,
+                      .tmAscent = m.ascent,
+                      .tmDescent = m.descent,
+                      .tmInternalLeading = m.internalLeading,
+                      .tmExternalLeading = m.externalLeading,
+                      .tmAveCharWidth = m.aveCharWidth,
+                      .tmMaxCharWidth = m.maxCharWidth,
+                      .tmWeight = m.weight,
+                      .tmOverhang = 0,
+                      .tmDigitizedAspectX = 96,
+                      .tmDigitizedAspectY = 96,
+                      .tmFirstChar = 0x20,
+                      .tmLastChar = 0xFC,
+                      .tmDefaultChar = 0x81,
+                      .tmBreakChar = 0x20,
+                      .tmItalic = font->logfont.lfItalic,
+                      .tmUnderlined = font->logfont.lfUnderline,
+                      .tmStruckOut = font->logfont.lfStrikeOut,
+                      .tmPitchAndFamily = m.pitchAndFamily,
+                      .tmCharSet = m.charSet};
   return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "platform/handle_table.h"
+#include "platform/kernel32/kernel32.h"
 #include "platform/user32/user_internal.h"
 
 namespace platform::user32 {
@@ -52,6 +53,12 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
 Window* FindWindowLocked(HWND hwnd) {
   std::shared_ptr<Window>* window = Handles().Find(ValueOf(hwnd));
   return window != nullptr ? window->get() : nullptr;
+}
+
+Window* CheckedWindowLocked(HWND hwnd) {
+  Window* window = FindWindowLocked(hwnd);
+  if (window == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return window;
 }
 
 std::shared_ptr<Window> FindWindowShared(HWND hwnd) {

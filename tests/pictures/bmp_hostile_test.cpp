@@ -89,15 +89,8 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
   indexed.colorsUsed = 3;
   indexed.pixels = PackRows(9, 4, 4, true, [](int x, int y) { return static_cast<uint32_t>(x + y) % 3; });
   files.push_back(BuildBmp(indexed));
-  BmpLayout rle;
-  rle.width = 4;
-  rle.height = 2;
-  rle.bitCount = 8;
-  rle.compression = BI_RLE8;
-  rle.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
-  rle.colorsUsed = 2;
-  rle.pixels = {0x04, 0x01, 0x00, 0x00, 0x00, 0x04, 0, 1, 0, 1, 0x00, 0x01};
-  files.push_back(BuildBmp(rle));
+  files.push_back(BuildBmp(RleLayout(4, 2, 8, {RGB(1, 1, 1), RGB(2, 2, 2)}, 2,
+                                     {0x04, 0x01, 0x00, 0x00, 0x00, 0x04, 0, 1, 0, 1, 0x00, 0x01})));
   for (const Bytes& full : files) {
     platform::DecodedImage whole;
     ASSERT_EQ(platform::BmpDecode(full.data(), full.size(), whole), BmpStatus::kOk);
@@ -194,12 +187,7 @@ TEST(BmpHostile, ColourMasksWithHolesAreRefused) {
 }
 
 TEST(BmpHostile, RleStreamsThatPaintFarOutsideThePictureStayWithinIt) {
-  BmpLayout layout;
-  layout.width = 3;
-  layout.height = 2;
-  layout.bitCount = 4;
-  layout.compression = BI_RLE4;
-  layout.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
+  BmpLayout layout = RleLayout(3, 2, 4, {RGB(1, 1, 1), RGB(2, 2, 2)}, 0, {});
   // Thousands of maximal runs and deltas, then literals, all far to the right of the picture.
   for (int i = 0; i < 4000; ++i) {
     layout.pixels.insert(layout.pixels.end(), {0xFF, 0x11, 0x00, 0x02, 0xFF, 0x00});

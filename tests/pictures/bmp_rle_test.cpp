@@ -14,15 +14,7 @@ std::vector<uint32_t> Palette16() {
 }
 
 Bytes RleFile(int bits, int width, int height, const Bytes& stream) {
-  BmpLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.bitCount = static_cast<uint16_t>(bits);
-  layout.compression = bits == 8 ? BI_RLE8 : BI_RLE4;
-  layout.palette = Palette16();
-  layout.colorsUsed = 16;
-  layout.pixels = stream;
-  return BuildBmp(layout);
+  return BuildBmp(RleLayout(width, height, static_cast<uint16_t>(bits), Palette16(), 16, stream));
 }
 
 // The expected picture from rows of palette indexes listed from the top, -1 for black.
@@ -101,14 +93,7 @@ TEST(BmpRle, AStreamWithoutEndOfBitmapIsCompleteOnceItsLastLineEnds) {
 }
 
 TEST(BmpRle, IndexesBeyondAShortPaletteAreBlack) {
-  BmpLayout layout;
-  layout.width = 4;
-  layout.height = 1;
-  layout.bitCount = 8;
-  layout.compression = BI_RLE8;
-  layout.palette = {RGB(9, 9, 9), RGB(200, 1, 1)};
-  layout.colorsUsed = 2;
-  layout.pixels = {0x02, 0x01, 0x02, 0xFF, 0x00, 0x01};
+  const BmpLayout layout = RleLayout(4, 1, 8, {RGB(9, 9, 9), RGB(200, 1, 1)}, 2, {0x02, 0x01, 0x02, 0xFF, 0x00, 0x01});
   PixelImage decoded;
   ASSERT_EQ(Decode(BuildBmp(layout), decoded), platform::BmpStatus::kOk);
   EXPECT_TRUE(ImagesMatch(MakeImage(4, 1, [](int x, int) { return x < 2 ? RGB(200, 1, 1) : 0u; }), decoded, "rle-short-palette.actual.png"));

@@ -54,6 +54,19 @@ Bytes PackRows(int width, int height, int bitCount, bool topDown, const std::fun
   return out;
 }
 
+BmpLayout RleLayout(int width, int height, uint16_t bitCount, std::vector<uint32_t> palette, uint32_t colorsUsed,
+                    Bytes stream) {
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = bitCount;
+  layout.compression = bitCount == 8 ? BI_RLE8 : BI_RLE4;
+  layout.palette = std::move(palette);
+  layout.colorsUsed = colorsUsed;
+  layout.pixels = std::move(stream);
+  return layout;
+}
+
 Bytes BuildBmp(const BmpLayout& layout) {
   const bool core = layout.headerSize == 12;
   Bytes dib;

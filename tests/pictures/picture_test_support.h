@@ -35,6 +35,10 @@ struct BmpLayout {
 };
 Bytes BuildBmp(const BmpLayout& layout);
 
+// A layout of RLE pixels (BI_RLE8 for 8 bits, BI_RLE4 for 4): `stream` is the compressed data.
+BmpLayout RleLayout(int width, int height, uint16_t bitCount, std::vector<uint32_t> palette, uint32_t colorsUsed,
+                    Bytes stream);
+
 // Rows of `value(x, y)` (y counted from the top) packed at `bitCount` bits, padded to 32 bits, in
 // file order: bottom-up unless `topDown`. Values of 1-8 bits are palette indexes, 16 and 32 raw
 // pixels, 24 a COLORREF written as blue, green, red.
