@@ -74,7 +74,7 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
   }
   ForgetWindowFocus(hwnd);
   if (created) platform::display::Display()->DestroyNativeWindow(hwnd);
-  std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+  GdiGuard gdi(GdiLock());
   std::lock_guard<std::mutex> lock(UserLock());
   Window* w = FindWindowLocked(hwnd);
   if (!w) return;
@@ -93,7 +93,7 @@ void ResizeClient(HWND hwnd, int width, int height, bool fromDisplay) {
   height = Clamp(height);
   std::shared_ptr<ThreadQueue> owner;
   {
-    std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+    GdiGuard gdi(GdiLock());
     std::lock_guard<std::mutex> lock(UserLock());
     Window* w = FindWindowLocked(hwnd);
     if (!w || w->destroying) return;
