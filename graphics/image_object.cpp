@@ -227,12 +227,8 @@ int32_t ImageGetWidth(ImageObject* image) { return BitmapWidth(SurfaceGetBitmap(
 int32_t ImageGetHeight(ImageObject* image) { return BitmapHeight(SurfaceGetBitmap(image)); }
 
 void ImageDestroy(ImageObject* image) {
-  // The worker is gone before the lock is deleted and the heap that holds the array is destroyed.
-  if (image->worker != nullptr) {
-    EndWorker(image);
-    CloseHandle(image->worker);
-    image->worker = nullptr;
-  }
+  // ImageStopSampling ends the worker before the lock is deleted and the heap that holds the array is
+  // destroyed.
   ImageStopSampling(image);
   DeleteCriticalSection(&image->lock);
   if (image->loader != nullptr) {

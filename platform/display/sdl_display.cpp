@@ -500,7 +500,7 @@ class SdlDisplay : public DisplayBackend {
     if (!out || out->format->BytesPerPixel != 4) return;
     if (SDL_MUSTLOCK(out)) SDL_LockSurface(out);
     {
-      std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+      GdiGuard gdi(GdiLock());
       const DisplaySurface* s = n.surface;
       int w = std::min(s->width, out->w), h = std::min(s->height, out->h);
       if (s->bits && w > 0 && h > 0)

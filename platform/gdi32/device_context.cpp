@@ -1,9 +1,7 @@
 // Device contexts: memory DCs, display DCs over a USER32 surface, object selection and device caps.
-#include "platform/gdi32/gdi_objects.h"
+#include <utility>
 
-namespace {
-using Guard = std::lock_guard<std::recursive_mutex>;
-}  // namespace
+#include "platform/gdi32/gdi_objects.h"
 
 namespace platform {
 namespace gdi {
@@ -64,7 +62,7 @@ HGDIOBJ SelectBitmap(Dc& dc, HGDIOBJ h, Bitmap& bitmap) {
 }  // namespace gdi
 
 HDC GdiCreateDisplayDC(DisplaySurface* surface) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   if (surface == nullptr) return nullptr;
   auto dc = gdi::NewDc(gdi::Kind::DisplayDc);
   dc->surface = surface;
@@ -72,7 +70,7 @@ HDC GdiCreateDisplayDC(DisplaySurface* surface) {
 }
 
 void GdiDeleteDisplayDC(HDC h) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   gdi::Dc* dc = gdi::FindDc(h);
   if (dc != nullptr && dc->kind == gdi::Kind::DisplayDc) gdi::DestroyDc(h, dc);
 }
@@ -83,7 +81,7 @@ using namespace platform;
 using namespace platform::gdi;
 
 HDC CreateCompatibleDC(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   int deviceWidth = 0;
   int deviceHeight = 0;
   if (hdc != nullptr) {
@@ -104,7 +102,7 @@ HDC CreateCompatibleDC(HDC hdc) {
 }
 
 BOOL DeleteDC(HDC hdc) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   // A display DC goes back through ReleaseDC or EndPaint.
   if (dc == nullptr || dc->kind != Kind::MemoryDc) return FALSE;
@@ -113,7 +111,7 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   Object* object = Find(h);
   if (dc == nullptr || object == nullptr) return nullptr;
@@ -127,7 +125,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return nullptr;
   switch (type) {
@@ -140,7 +138,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 }
 
 int GetDeviceCaps(HDC hdc, int index) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return 0;
   int width = dc->deviceWidth;
@@ -165,80 +163,57 @@ int GetDeviceCaps(HDC hdc, int index) {
   }
 }
 
+namespace {
+
+// Sets one of a DC's settings and gives the previous value; `failure` for a bad DC or an invalid value.
+template <typename T>
+T SwapSetting(HDC hdc, T Dc::*field, T value, bool valid, T failure) {
+  GdiGuard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  if (dc == nullptr || !valid) return failure;
+  return std::exchange(dc->*field, value);
+}
+
+template <typename T>
+T ReadSetting(HDC hdc, T Dc::*field, T failure) {
+  GdiGuard guard(GdiLock());
+  Dc* dc = FindDc(hdc);
+  return dc != nullptr ? dc->*field : failure;
+}
+
+}  // namespace
+
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return CLR_INVALID;
-  COLORREF previous = dc->textColor;
-  dc->textColor = color & 0x00FFFFFFu;
-  return previous;
+  return SwapSetting(hdc, &Dc::textColor, color & 0x00FFFFFFu, true, CLR_INVALID);
 }
-
-COLORREF GetTextColor(HDC hdc) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->textColor : CLR_INVALID;
-}
-
+COLORREF GetTextColor(HDC hdc) { return ReadSetting(hdc, &Dc::textColor, CLR_INVALID); }
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return CLR_INVALID;
-  COLORREF previous = dc->bkColor;
-  dc->bkColor = color & 0x00FFFFFFu;
-  return previous;
+  return SwapSetting(hdc, &Dc::bkColor, color & 0x00FFFFFFu, true, CLR_INVALID);
 }
-
-COLORREF GetBkColor(HDC hdc) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->bkColor : CLR_INVALID;
-}
-
+COLORREF GetBkColor(HDC hdc) { return ReadSetting(hdc, &Dc::bkColor, CLR_INVALID); }
 int SetBkMode(HDC hdc, int mode) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || (mode != OPAQUE && mode != TRANSPARENT)) return 0;
-  int previous = dc->bkMode;
-  dc->bkMode = mode;
-  return previous;
+  return SwapSetting(hdc, &Dc::bkMode, mode, mode == OPAQUE || mode == TRANSPARENT, 0);
 }
-
-int GetBkMode(HDC hdc) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->bkMode : 0;
-}
-
+int GetBkMode(HDC hdc) { return ReadSetting(hdc, &Dc::bkMode, 0); }
 int SetStretchBltMode(HDC hdc, int mode) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  int previous = dc->stretchMode;
-  dc->stretchMode = mode;
-  return previous;
+  return SwapSetting(hdc, &Dc::stretchMode, mode, mode >= BLACKONWHITE && mode <= HALFTONE, 0);
 }
+int GetStretchBltMode(HDC hdc) { return ReadSetting(hdc, &Dc::stretchMode, 0); }
 
-int GetStretchBltMode(HDC hdc) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  return dc != nullptr ? dc->stretchMode : 0;
-}
+namespace {
 
-BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  Guard guard(GdiLock());
+// Moves one of a DC's points, giving the previous one through `previous` when asked.
+BOOL SwapPoint(HDC hdc, POINT Dc::*field, POINT value, LPPOINT previous) {
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
-  if (lppt != nullptr) *lppt = dc->brushOrigin;
-  dc->brushOrigin = POINT{x, y};
+  const POINT old = std::exchange(dc->*field, value);
+  if (previous != nullptr) *previous = old;
   return TRUE;
 }
 
-BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr) return FALSE;
-  if (lppt != nullptr) *lppt = dc->position;
-  dc->position = POINT{x, y};
-  return TRUE;
-}
+}  // namespace
+
+BOOL SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) { return SwapPoint(hdc, &Dc::brushOrigin, POINT{x, y}, lppt); }
+
+BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) { return SwapPoint(hdc, &Dc::position, POINT{x, y}, lppt); }

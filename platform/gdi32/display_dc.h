@@ -23,7 +23,9 @@ struct DisplaySurface {
 
 // The one process-wide lock that makes every GDI call atomic. USER32 holds it while it resizes or
 // reallocates a DisplaySurface's pixels, and the display backend while it reads them to present.
-std::recursive_mutex& GdiLock();
+using GdiMutex = std::recursive_mutex;
+GdiMutex& GdiLock();
+using GdiGuard = std::lock_guard<GdiMutex>;
 
 // A DC over `surface`: 32 bits a pixel, so CreateCompatibleDC/Bitmap from it give 32-bpp bitmaps.
 // Released with GdiDeleteDisplayDC (by ReleaseDC and EndPaint), never with DeleteDC.

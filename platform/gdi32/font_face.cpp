@@ -75,7 +75,10 @@ int CellWidth(FT_Face ft, bool cellLayout, int emWidth) {
 FileRequest RequestFor(const LOGFONTA& lf) {
   FileRequest request;
   size_t nameLength = strnlen(lf.lfFaceName, LF_FACESIZE);
-  if (!Cp932ToUtf8(lf.lfFaceName, nameLength, request.family)) request.family.clear();
+  // A name with bytes that are not CP932 names no face: the default one is asked for instead.
+  bool replaced = false;
+  request.family = Cp932ToUtf8(lf.lfFaceName, nameLength, Cp932Invalid::kQuestionMark, &replaced);
+  if (replaced) request.family.clear();
   request.weight = lf.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(lf.lfWeight, 1000);
   request.italic = lf.lfItalic != 0;
   request.fixedPitch =

@@ -11,20 +11,11 @@
 #include FT_FREETYPE_H
 
 #include "platform/gdi32/font_engine.h"
+#include "platform/kernel32/cp932.h"
 
 namespace platform {
 
 namespace font {
-
-// CP932 lead bytes: the first byte of every double-byte character.
-inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-// One CP932 character (one or two bytes) to its code point through iconv "CP932"; false when iconv
-// refuses the bytes.
-bool Cp932Decode(const unsigned char* bytes, int count, char32_t& codePoint);
-
-// CP932 text to UTF-8 through iconv "CP932"; false when iconv refuses some byte.
-bool Cp932ToUtf8(const char* text, size_t length, std::string& utf8);
 
 // The font file that fontconfig picks for a request, with our own aliases applied.
 struct FileChoice {

@@ -104,7 +104,7 @@ CharEntry MakeEntry(FontFace& face, const unsigned char* bytes, int count) {
 
   char32_t codePoint = 0;
   FT_UInt index = 0;
-  if (face.ft != nullptr && Cp932Decode(bytes, count, codePoint)) {
+  if (face.ft != nullptr && Cp932DecodeCharacter(bytes, count, &codePoint)) {
     index = FT_Get_Char_Index(face.ft, codePoint);
   }
   GlyphImage image;

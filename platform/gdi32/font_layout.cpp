@@ -13,7 +13,7 @@ int FontLayout(FontFace& face, const char* text, int length, std::vector<PlacedG
   int64_t pen = 0;
   for (int i = 0; i < length;) {
     // A lead byte pairs with whatever follows it; a lone lead byte at the end stands alone.
-    int count = font::IsLeadByte(bytes[i]) && i + 1 < length ? 2 : 1;
+    int count = Cp932IsLeadByte(bytes[i]) && i + 1 < length ? 2 : 1;
     const font::CharEntry& entry = font::LookUpChar(face, bytes + i, count);
     // Positions saturate rather than wrap on absurdly long text.
     out.push_back(PlacedGlyph{entry.glyph, static_cast<int>(std::min<int64_t>(pen, INT_MAX)), entry.advance});

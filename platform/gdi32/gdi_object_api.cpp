@@ -1,17 +1,15 @@
 // The object calls: stock objects, pens, brushes, fonts, and what every object shares (type, contents,
-// deletion), plus the live-object count behind GetGuiResources.
+// deletion).
 #include <algorithm>
 #include <cstring>
 
 #include "platform/gdi32/gdi_objects.h"
-#include "platform/user32/user32.h"
 
 using namespace platform;
 using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 // Copies `value` into the caller's buffer as GetObjectA does: the size needed when there is no
 // buffer, else as many bytes as fit.
@@ -27,12 +25,12 @@ int CopyOut(const T& value, int c, LPVOID pv) {
 }  // namespace
 
 HGDIOBJ GetStockObject(int i) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   return Stock(i);
 }
 
 DWORD GetObjectType(HGDIOBJ h) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Object* object = Find(h);
   if (object == nullptr) return 0;
   switch (object->kind) {
@@ -47,7 +45,7 @@ DWORD GetObjectType(HGDIOBJ h) {
 }
 
 int GetObjectA(HANDLE h, int c, LPVOID pv) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Object* object = Find(h);
   if (object == nullptr) return 0;
   switch (object->kind) {
@@ -79,7 +77,7 @@ int GetObjectA(HANDLE h, int c, LPVOID pv) {
 }
 
 BOOL DeleteObject(HGDIOBJ ho) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Object* object = Find(ho);
   if (object == nullptr || object->kind == Kind::MemoryDc || object->kind == Kind::DisplayDc) return FALSE;
   if (object->stock) return TRUE;
@@ -90,7 +88,7 @@ BOOL DeleteObject(HGDIOBJ ho) {
 }
 
 HPEN CreatePen(int iStyle, int cWidth, COLORREF color) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   if (iStyle != PS_SOLID && iStyle != PS_NULL) return nullptr;
   auto pen = std::make_unique<Pen>();
   pen->style = iStyle;
@@ -100,14 +98,14 @@ HPEN CreatePen(int iStyle, int cWidth, COLORREF color) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   auto brush = std::make_unique<Brush>();
   brush->color = color & 0x00FFFFFFu;
   return static_cast<HBRUSH>(Insert(std::move(brush)));
 }
 
 HBRUSH CreatePatternBrush(HBITMAP hbm) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Bitmap* bitmap = FindBitmap(hbm);
   if (bitmap == nullptr || bitmap->pixels.empty()) return nullptr;
   // The brush keeps its own copy: later changes to the bitmap, or its deletion, do not reach it.
@@ -120,17 +118,11 @@ HBRUSH CreatePatternBrush(HBITMAP hbm) {
 }
 
 HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   if (lplf == nullptr) return nullptr;
   // The face is found on first use by a text call, so making a font never touches the font files.
   auto font = std::make_unique<Font>();
   font->logfont = *lplf;
   font->logfont.lfFaceName[LF_FACESIZE - 1] = '\0';
   return static_cast<HFONT>(Insert(std::move(font)));
-}
-
-DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags) {
-  (void)hProcess;  // only the calling process exists here
-  if (uiFlags == GR_GDIOBJECTS) return GdiLiveObjectCount();
-  return 0;
 }

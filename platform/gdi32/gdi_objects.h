@@ -99,12 +99,25 @@ HGDIOBJ Stock(int index);
 // The 1 x 1 monochrome bitmap that a new memory DC holds.
 HBITMAP StockBitmap();
 
+// Device pixels [x0, x1) x [y0, y1).
+struct Box {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool Empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
 // Where a DC's drawing lands: the pixels of its bitmap or display surface, already bounded by their size.
+// A figure clips once, at its edge, and its inner loops trust the box they are given.
 struct Canvas {
   uint32_t* bits = nullptr;
   int width = 0;
   int height = 0;
   uint32_t* Row(int y) const { return bits + static_cast<size_t>(y) * static_cast<size_t>(width); }
+  bool Contains(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  // The part of [x0, x1) x [y0, y1) that lies on the canvas (coordinates of any size).
+  Box Clip(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const {
+    auto bound = [](int64_t v, int limit) { return static_cast<int>(v < 0 ? 0 : v > limit ? limit : v); };
+    return Box{bound(x0, width), bound(y0, height), bound(x1, width), bound(y1, height)};
+  }
 };
 Canvas CanvasOf(const Dc& dc);
 // Tells the display surface behind `dc` (if any) that its pixels changed.

@@ -1,40 +1,28 @@
-// The typed handle table of GDI objects and the stock objects.
-//
-// A handle is 32 bits: a tag bit, a generation count and a slot index. A slot that is reused gets a new
-// generation, so a handle kept after DeleteObject no longer finds anything (it does not find the
-// slot's next tenant).
+// The typed handle table of GDI objects and the stock objects. A handle kept after DeleteObject no
+// longer finds anything (it does not find the slot's next tenant).
 #include <cstring>
 
 #include "platform/gdi32/gdi_objects.h"
+#include "platform/handle_table.h"
 
 namespace platform {
 
-std::recursive_mutex& GdiLock() {
-  static std::recursive_mutex lock;
+GdiMutex& GdiLock() {
+  static GdiMutex lock;
   return lock;
 }
 
 DWORD GdiLiveObjectCount() {
-  std::lock_guard<std::recursive_mutex> guard(GdiLock());
+  GdiGuard guard(GdiLock());
   return gdi::LiveCount();
 }
 
 namespace gdi {
 namespace {
 
-constexpr uint32_t kTag = 0x40000000u;
-constexpr uint32_t kIndexBits = 16;
-constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;  // slot 0 is never used: no handle is kTag alone
-constexpr uint32_t kGenerationMask = 0x3FFFu;
-
-struct Slot {
-  uint32_t generation = 0;
-  std::unique_ptr<Object> object;
-};
-
+// A GDI handle has bit 30 set and bit 31 clear; 65535 slots, 12 bits of generation.
 struct Table {
-  std::vector<Slot> slots = std::vector<Slot>(1);
-  std::vector<uint32_t> freeSlots;
+  HandleTable<std::unique_ptr<Object>, 16, 0x40000000u> handles;
   DWORD live = 0;
 };
 
@@ -43,21 +31,7 @@ Table& TheTable() {
   return table;
 }
 
-uint32_t HandleValue(HGDIOBJ h) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(h)); }
-
-// Splits a handle into its slot; null when it cannot be one of ours.
-Slot* SlotOf(HGDIOBJ h) {
-  uintptr_t raw = reinterpret_cast<uintptr_t>(h);
-  if (raw > 0xFFFFFFFFu || (raw & kTag) == 0 || (raw & 0x80000000u) != 0) return nullptr;
-  uint32_t value = HandleValue(h);
-  uint32_t index = value & kIndexMask;
-  uint32_t generation = (value >> kIndexBits) & kGenerationMask;
-  Table& table = TheTable();
-  if (index == 0 || index >= table.slots.size()) return nullptr;
-  Slot& slot = table.slots[index];
-  if (!slot.object || slot.generation != generation) return nullptr;
-  return &slot;
-}
+uintptr_t ValueOf(HGDIOBJ h) { return reinterpret_cast<uintptr_t>(h); }
 
 LOGFONTA DefaultLogFont(LONG height, BYTE charSet, BYTE pitchAndFamily) {
   LOGFONTA lf{};
@@ -116,26 +90,16 @@ constexpr int kStockCount = DEFAULT_GUI_FONT + 1;
 
 HGDIOBJ Insert(std::unique_ptr<Object> object) {
   Table& table = TheTable();
-  uint32_t index;
-  if (!table.freeSlots.empty()) {
-    index = table.freeSlots.back();
-    table.freeSlots.pop_back();
-  } else {
-    if (table.slots.size() > kIndexMask) return nullptr;
-    index = static_cast<uint32_t>(table.slots.size());
-    table.slots.emplace_back();
-  }
-  Slot& slot = table.slots[index];
-  slot.generation = (slot.generation + 1) & kGenerationMask;
-  if (!object->stock) ++table.live;
-  slot.object = std::move(object);
-  uint32_t value = kTag | (slot.generation << kIndexBits) | index;
+  const bool counted = !object->stock;
+  const uint32_t value = table.handles.Insert(std::move(object));
+  if (value == 0) return nullptr;
+  if (counted) ++table.live;
   return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(value));
 }
 
 Object* Find(HGDIOBJ h) {
-  Slot* slot = SlotOf(h);
-  return slot != nullptr ? slot->object.get() : nullptr;
+  std::unique_ptr<Object>* object = TheTable().handles.Find(ValueOf(h));
+  return object != nullptr ? object->get() : nullptr;
 }
 
 Dc* FindDc(HGDIOBJ h) {
@@ -145,12 +109,9 @@ Dc* FindDc(HGDIOBJ h) {
 }
 
 void Erase(HGDIOBJ h) {
-  Slot* slot = SlotOf(h);
-  if (slot == nullptr) return;
   Table& table = TheTable();
-  if (!slot->object->stock) --table.live;
-  slot->object.reset();
-  table.freeSlots.push_back(HandleValue(h) & kIndexMask);
+  std::unique_ptr<Object> object = table.handles.Remove(ValueOf(h));
+  if (object && !object->stock) --table.live;
 }
 
 DWORD LiveCount() { return TheTable().live; }

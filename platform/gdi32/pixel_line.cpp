@@ -8,7 +8,6 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 // Products of a 33-bit delta and a 33-bit step need more than 64 bits.
 using Wide = __int128;
@@ -37,7 +36,6 @@ void DrawLine(const Canvas& canvas, int x0, int y0, int x1, int y1, uint32_t col
   const int64_t minorStart = xMajor ? y0 : x0;
   const int64_t minorDelta = xMajor ? dy : dx;
   const int64_t majorLimit = xMajor ? canvas.width : canvas.height;
-  const int64_t minorLimit = xMajor ? canvas.height : canvas.width;
   // Steps i with 0 <= majorStart + i * majorStep < majorLimit.
   int64_t first = majorStep > 0 ? -majorStart : majorStart - majorLimit + 1;
   int64_t last = majorStep > 0 ? majorLimit - 1 - majorStart : majorStart;
@@ -46,21 +44,20 @@ void DrawLine(const Canvas& canvas, int x0, int y0, int x1, int y1, uint32_t col
   for (int64_t i = first; i <= last; ++i) {
     int64_t major = majorStart + i * majorStep;
     int64_t minor = minorStart + RoundHalfDown(Wide{minorDelta} * i, n);
-    if (minor < 0 || minor >= minorLimit) continue;
     int64_t x = xMajor ? major : minor;
     int64_t y = xMajor ? minor : major;
-    canvas.Row(static_cast<int>(y))[x] = color;
+    if (canvas.Contains(x, y)) canvas.Row(static_cast<int>(y))[x] = color;
   }
 }
 
 }  // namespace
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return CLR_INVALID;
   Canvas canvas = CanvasOf(*dc);
-  if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return CLR_INVALID;
+  if (!canvas.Contains(x, y)) return CLR_INVALID;
   const uint32_t stored = color & 0x00FFFFFFu;
   canvas.Row(y)[x] = stored;
   NotifyChanged(*dc);
@@ -68,16 +65,16 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
 }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return CLR_INVALID;
   Canvas canvas = CanvasOf(*dc);
-  if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return CLR_INVALID;
+  if (!canvas.Contains(x, y)) return CLR_INVALID;
   return canvas.Row(y)[x] & 0x00FFFFFFu;
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
   Pen* pen = FindPen(dc->pen);

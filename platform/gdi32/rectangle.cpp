@@ -8,23 +8,18 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 // Paints [x0, x1) x [y0, y1), clipped to the canvas, with the brush (PATCOPY).
 void FillBox(const Canvas& canvas, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const Brush& brush, POINT origin) {
-  x0 = std::max<int64_t>(x0, 0);
-  y0 = std::max<int64_t>(y0, 0);
-  x1 = std::min<int64_t>(x1, canvas.width);
-  y1 = std::min<int64_t>(y1, canvas.height);
-  for (int64_t y = y0; y < y1; ++y) {
-    BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), brush, origin, kRopPatCopy);
-  }
+  const Box box = canvas.Clip(x0, y0, x1, y1);
+  if (box.Empty()) return;
+  for (int y = box.y0; y < box.y1; ++y) BrushSpan(canvas, box.x0, box.x1, y, brush, origin, kRopPatCopy);
 }
 
 }  // namespace
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr) return FALSE;
   int64_t l = std::min(left, right), r = std::max(left, right);

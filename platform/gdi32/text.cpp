@@ -1,5 +1,7 @@
 // Text: measuring and drawing CP932 strings with the DC's font through the font engine.
 #include <algorithm>
+#include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/gdi32/spans.h"
@@ -9,26 +11,37 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Lock = std::unique_lock<GdiMutex>;
 
-// The DC's font with its face opened (on first use) and its metrics read.
-Font* ReadyFont(const Dc& dc) {
-  Font* font = FindFont(dc.font);
-  if (font == nullptr) return nullptr;
-  if (!font->face) {
-    font->face = FontOpen(font->logfont);
-    font->metrics = FontGetMetrics(*font->face);
+// The DC behind `hdc` and its font, the font's face opened (on first use) with its metrics read. Finding
+// a face may scan the font files, so it happens outside the GDI lock; the DC is looked up again after,
+// since another thread may have changed or deleted it meanwhile. Null font: no DC, or no font in it.
+Font* ReadyFont(std::unique_lock<GdiMutex>& lock, HDC hdc, Dc** dc) {
+  std::shared_ptr<FontFace> opened;
+  LOGFONTA openedFor{};
+  for (;;) {
+    *dc = FindDc(hdc);
+    Font* font = *dc != nullptr ? FindFont((*dc)->font) : nullptr;
+    if (font == nullptr || font->face) return font;
+    if (opened && std::memcmp(&openedFor, &font->logfont, sizeof openedFor) == 0) {
+      font->face = std::move(opened);
+      font->metrics = FontGetMetrics(*font->face);
+      return font;
+    }
+    openedFor = font->logfont;
+    lock.unlock();
+    opened = FontOpen(openedFor);
+    lock.lock();
   }
-  return font;
 }
 
 }  // namespace
 
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || psizl == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
-  Font* font = ReadyFont(*dc);
+  if (psizl == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
+  Lock lock(GdiLock());
+  Dc* dc = nullptr;
+  Font* font = ReadyFont(lock, hdc, &dc);
   if (font == nullptr) return FALSE;
   thread_local std::vector<PlacedGlyph> glyphs;
   glyphs.clear();
@@ -38,41 +51,40 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
 }
 
 BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || lptm == nullptr) return FALSE;
-  Font* font = ReadyFont(*dc);
+  if (lptm == nullptr) return FALSE;
+  Lock lock(GdiLock());
+  Dc* dc = nullptr;
+  Font* font = ReadyFont(lock, hdc, &dc);
   if (font == nullptr) return FALSE;
   const FontMetrics& m = font->metrics;
-  TEXTMETRICA tm{};
-  tm.tmHeight = m.height;
-  tm.tmAscent = m.ascent;
-  tm.tmDescent = m.descent;
-  tm.tmInternalLeading = m.internalLeading;
-  tm.tmExternalLeading = m.externalLeading;
-  tm.tmAveCharWidth = m.aveCharWidth;
-  tm.tmMaxCharWidth = m.maxCharWidth;
-  tm.tmWeight = m.weight;
-  tm.tmDigitizedAspectX = 96;
-  tm.tmDigitizedAspectY = 96;
-  tm.tmFirstChar = 0x20;
-  tm.tmLastChar = 0xFC;
-  tm.tmDefaultChar = 0x81;
-  tm.tmBreakChar = 0x20;
-  tm.tmItalic = font->logfont.lfItalic;
-  tm.tmUnderlined = font->logfont.lfUnderline;
-  tm.tmStruckOut = font->logfont.lfStrikeOut;
-  tm.tmPitchAndFamily = m.pitchAndFamily;
-  tm.tmCharSet = m.charSet;
-  *lptm = tm;
+  *lptm = TEXTMETRICA{.tmHeight = m.height,
+                      .tmAscent = m.ascent,
+                      .tmDescent = m.descent,
+                      .tmInternalLeading = m.internalLeading,
+                      .tmExternalLeading = m.externalLeading,
+                      .tmAveCharWidth = m.aveCharWidth,
+                      .tmMaxCharWidth = m.maxCharWidth,
+                      .tmWeight = m.weight,
+                      .tmOverhang = 0,
+                      .tmDigitizedAspectX = 96,
+                      .tmDigitizedAspectY = 96,
+                      .tmFirstChar = 0x20,
+                      .tmLastChar = 0xFC,
+                      .tmDefaultChar = 0x81,
+                      .tmBreakChar = 0x20,
+                      .tmItalic = font->logfont.lfItalic,
+                      .tmUnderlined = font->logfont.lfUnderline,
+                      .tmStruckOut = font->logfont.lfStrikeOut,
+                      .tmPitchAndFamily = m.pitchAndFamily,
+                      .tmCharSet = m.charSet};
   return TRUE;
 }
 
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-  Guard guard(GdiLock());
-  Dc* dc = FindDc(hdc);
-  if (dc == nullptr || c < 0 || (lpString == nullptr && c > 0)) return FALSE;
-  Font* font = ReadyFont(*dc);
+  if (c < 0 || (lpString == nullptr && c > 0)) return FALSE;
+  Lock lock(GdiLock());
+  Dc* dc = nullptr;
+  Font* font = ReadyFont(lock, hdc, &dc);
   if (font == nullptr) return FALSE;
   if (c == 0) return TRUE;
   thread_local std::vector<PlacedGlyph> glyphs;
@@ -81,14 +93,12 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   Canvas canvas = CanvasOf(*dc);
   if (canvas.bits == nullptr) return TRUE;
   const int64_t top = y;
-  const int64_t bottom = top + font->metrics.height;
 
   if (dc->bkMode == OPAQUE) {
     // The cell box behind the text: the whole advance, the font's full height.
-    int64_t x0 = std::max<int64_t>(x, 0), x1 = std::min<int64_t>(int64_t{x} + advance, canvas.width);
-    int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, canvas.height);
-    for (int64_t row = y0; row < y1 && x0 < x1; ++row) {
-      SolidSpan(canvas.Row(static_cast<int>(row)) + x0, static_cast<int>(x1 - x0), dc->bkColor);
+    const Box box = canvas.Clip(x, top, int64_t{x} + advance, top + font->metrics.height);
+    for (int row = box.y0; row < box.y1 && box.x0 < box.x1; ++row) {
+      SolidSpan(canvas.Row(row) + box.x0, box.x1 - box.x0, dc->bkColor);
     }
   }
   const int64_t baseline = top + font->metrics.ascent;
@@ -96,15 +106,12 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     const GlyphImage& glyph = *placed.glyph;
     const int64_t left = int64_t{x} + placed.x + glyph.left;
     const int64_t glyphTop = baseline - glyph.top;
-    for (int gy = 0; gy < glyph.height; ++gy) {
-      const int64_t py = glyphTop + gy;
-      if (py < 0 || py >= canvas.height) continue;
-      uint32_t* out = canvas.Row(static_cast<int>(py));
-      const uint8_t* mask = glyph.mask.data() + static_cast<size_t>(gy) * static_cast<size_t>(glyph.width);
-      const int gx0 = static_cast<int>(std::max<int64_t>(0, -left));
-      const int gx1 = static_cast<int>(std::min<int64_t>(glyph.width, canvas.width - left));
-      for (int gx = gx0; gx < gx1; ++gx) {
-        if (mask[gx] != 0) out[left + gx] = dc->textColor;
+    const Box box = canvas.Clip(left, glyphTop, left + glyph.width, glyphTop + glyph.height);
+    for (int py = box.y0; py < box.y1; ++py) {
+      uint32_t* out = canvas.Row(py);
+      const uint8_t* mask = glyph.mask.data() + static_cast<size_t>(py - glyphTop) * static_cast<size_t>(glyph.width);
+      for (int px = box.x0; px < box.x1; ++px) {
+        if (mask[px - left] != 0) out[px] = dc->textColor;
       }
     }
   }

@@ -57,8 +57,8 @@ int CompareStringA(LCID Locale, DWORD dwCmpFlags, PCNZCH lpString1, int cchCount
   }
   // Bytes that are not CP932 keep their own identity, so that unequal bytes never compare equal
   // merely for being invalid.
-  std::string text1 = platform::Cp932ToUtf8(lpString1, length1, true);
-  std::string text2 = platform::Cp932ToUtf8(lpString2, length2, true);
+  std::string text1 = platform::Cp932ToUtf8(lpString1, length1, platform::Cp932Invalid::kPrivateUse);
+  std::string text2 = platform::Cp932ToUtf8(lpString2, length2, platform::Cp932Invalid::kPrivateUse);
 
   static Collator collators[2];
   Collator& c = collators[(dwCmpFlags & NORM_IGNORECASE) ? 1 : 0];

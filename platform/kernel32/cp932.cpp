@@ -59,21 +59,41 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
-bool Cp932IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
-std::string Cp932ToUtf8(const char* text, size_t length, bool privateUseForInvalid) {
+std::string Cp932ToUtf8(const char* text, size_t length, Cp932Invalid invalid, bool* replaced) {
   thread_local Converter decoder("UTF-8", "CP932");
   std::string out;
   out.reserve(length);
+  if (replaced != nullptr) *replaced = false;
   while (length > 0) {
     if (decoder.ok() && decoder.Convert(text, length, out)) break;
     // An invalid or cut-off character: replace its first byte and go on with the next.
     unsigned char bad = static_cast<unsigned char>(*text);
-    AppendUtf8(out, privateUseForInvalid ? 0xF700u + bad : 0xFFFDu);
+    AppendUtf8(out, invalid == Cp932Invalid::kPrivateUse ? 0xF700u + bad : static_cast<uint32_t>('?'));
+    if (replaced != nullptr) *replaced = true;
     ++text;
     --length;
   }
   return out;
+}
+
+bool Cp932DecodeCharacter(const unsigned char* bytes, int count, char32_t* codePoint) {
+  if (count < 1 || count > 2) return false;
+  bool replaced = false;
+  const std::string utf8 = Cp932ToUtf8(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count),
+                                       Cp932Invalid::kQuestionMark, &replaced);
+  if (replaced || utf8.empty()) return false;
+  // One character in must be one code point out; a CP932 character is at most three UTF-8 bytes.
+  const auto* u = reinterpret_cast<const unsigned char*>(utf8.data());
+  if (u[0] < 0x80 && utf8.size() == 1) {
+    *codePoint = u[0];
+  } else if ((u[0] & 0xE0) == 0xC0 && utf8.size() == 2) {
+    *codePoint = static_cast<char32_t>((u[0] & 0x1F) << 6 | (u[1] & 0x3F));
+  } else if ((u[0] & 0xF0) == 0xE0 && utf8.size() == 3) {
+    *codePoint = static_cast<char32_t>((u[0] & 0x0F) << 12 | (u[1] & 0x3F) << 6 | (u[2] & 0x3F));
+  } else {
+    return false;
+  }
+  return true;
 }
 
 std::string Utf8ToCp932(const char* text, size_t length) {

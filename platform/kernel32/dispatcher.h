@@ -26,6 +26,9 @@ struct ThreadExitUnwind {
   DWORD code;
 };
 
+// Whether CreateThread made the calling thread (only such a thread can be asked to terminate).
+bool CurrentThreadTerminable();
+
 // With DispatchLock held: whether the calling thread has been asked to terminate, and with which code.
 bool TerminationPending(DWORD* code);
 

@@ -203,15 +203,27 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
   return handle;
 }
 
+namespace {
+
+// The file of a ReadFile or WriteFile call, opened with `access`, if the call's other arguments are
+// valid; null with the error code otherwise.
+std::shared_ptr<FileObject> GetFileForTransfer(HANDLE hFile, DWORD access, LPCVOID buffer, DWORD count,
+                                               LPOVERLAPPED overlapped) {
+  std::shared_ptr<FileObject> file = GetFile(hFile, access);
+  if (file && (overlapped || (!buffer && count))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               LPOVERLAPPED lpOverlapped) {
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  std::shared_ptr<FileObject> file = GetFile(hFile, GENERIC_READ);
+  std::shared_ptr<FileObject> file = GetFileForTransfer(hFile, GENERIC_READ, lpBuffer, nNumberOfBytesToRead, lpOverlapped);
   if (!file) return FALSE;
-  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToRead)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
   // Reads until the count is met or the file ends; a read at the end succeeds with 0 bytes.
   DWORD total = 0;
   while (total < nNumberOfBytesToRead) {
@@ -232,12 +244,9 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-  std::shared_ptr<FileObject> file = GetFile(hFile, GENERIC_WRITE);
+  std::shared_ptr<FileObject> file =
+      GetFileForTransfer(hFile, GENERIC_WRITE, lpBuffer, nNumberOfBytesToWrite, lpOverlapped);
   if (!file) return FALSE;
-  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
   DWORD total = 0;
   while (total < nNumberOfBytesToWrite) {
     ssize_t put = write(file->fd, static_cast<const char*>(lpBuffer) + total, nNumberOfBytesToWrite - total);

@@ -1,7 +1,7 @@
 // Inside KERNEL32 only: the typed, checked table behind every kernel handle.
 //
-// A handle value is (generation << 22) | (slot + 1) << 2: a multiple of four that fits in 32 bits,
-// never 0, never INVALID_HANDLE_VALUE, and stale once its slot is reused (the generation moves on).
+// A handle value is (generation << 22) | (slot + 1) << 2 (platform/handle_table.h): a multiple of four
+// that fits in 32 bits, never 0, never INVALID_HANDLE_VALUE, and stale once its object is closed.
 // A lookup of a null, closed, foreign or wrong-kind handle fails with ERROR_INVALID_HANDLE.
 #pragma once
 

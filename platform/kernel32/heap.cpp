@@ -126,10 +126,15 @@ BOOL HeapDestroy(HANDLE hHeap) {
   return TRUE;
 }
 
-LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
+namespace {
+
+// Runs `work` on the live heap behind `hHeap` under its lock, when the call's other arguments are
+// `valid`; null with the error code otherwise (a destroyed heap counts as a bad handle).
+template <typename Work>
+LPVOID WithLiveHeap(HANDLE hHeap, bool valid, Work work) {
   std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
   if (!heap) return nullptr;
-  if (dwFlags & ~kKnownFlags) {
+  if (!valid) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -138,22 +143,19 @@ LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  return Allocate(*heap, dwFlags, dwBytes);
+  return work(*heap);
+}
+
+}  // namespace
+
+LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes) {
+  return WithLiveHeap(hHeap, !(dwFlags & ~kKnownFlags),
+                      [&](HeapObject& heap) { return Allocate(heap, dwFlags, dwBytes); });
 }
 
 LPVOID HeapReAlloc(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem, SIZE_T dwBytes) {
-  std::shared_ptr<HeapObject> heap = HandleGet<HeapObject>(hHeap);
-  if (!heap) return nullptr;
-  if (!lpMem || (dwFlags & ~kKnownFlags)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  std::lock_guard<std::mutex> lock(heap->mutex);
-  if (heap->destroyed) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return Reallocate(*heap, dwFlags, lpMem, dwBytes);
+  return WithLiveHeap(hHeap, lpMem != nullptr && !(dwFlags & ~kKnownFlags),
+                      [&](HeapObject& heap) { return Reallocate(heap, dwFlags, lpMem, dwBytes); });
 }
 
 BOOL HeapFree(HANDLE hHeap, DWORD dwFlags, LPVOID lpMem) {

@@ -21,7 +21,8 @@ struct ThreadObject : Waitable {
   DWORD terminateCode = 0;
 };
 
-// The record of the calling thread if CreateThread made it, else null.
+// The record of the calling thread if CreateThread made it, else null; set by the thread's start.
 ThreadObject* CurrentThreadObject();
+void SetCurrentThreadObject(ThreadObject* thread);
 
 }  // namespace platform::kernel

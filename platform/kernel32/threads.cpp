@@ -12,7 +12,6 @@
 namespace platform::kernel {
 namespace {
 
-thread_local ThreadObject* currentThread = nullptr;
 thread_local DWORD currentThreadId = 0;
 std::atomic<DWORD> lastThreadId{0};
 
@@ -29,7 +28,7 @@ void Finish(ThreadObject& thread, DWORD code) {
 void* ThreadStart(void* arg) {
   std::shared_ptr<ThreadObject> self(std::move(*static_cast<std::shared_ptr<ThreadObject>*>(arg)));
   delete static_cast<std::shared_ptr<ThreadObject>*>(arg);
-  currentThread = self.get();
+  SetCurrentThreadObject(self.get());
   currentThreadId = self->id;
   DWORD code;
   try {
@@ -42,20 +41,12 @@ void* ThreadStart(void* arg) {
   } catch (const ThreadExitUnwind& exit) {
     code = exit.code;
   }
-  currentThread = nullptr;
+  SetCurrentThreadObject(nullptr);
   Finish(*self, code);
   return nullptr;
 }
 
 }  // namespace
-
-ThreadObject* CurrentThreadObject() { return currentThread; }
-
-bool TerminationPending(DWORD* code) {
-  if (!currentThread || !currentThread->terminateRequested) return false;
-  *code = currentThread->terminateCode;
-  return true;
-}
 
 }  // namespace platform::kernel
 

@@ -6,19 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/kernel32/thread_object.h"
+#include "platform/kernel32/dispatcher.h"
 
 namespace platform::kernel {
-
-std::mutex& DispatchLock() {
-  static std::mutex* lock = new std::mutex;  // outlives static destruction, as threads may
-  return *lock;
-}
-
-std::condition_variable& DispatchChanged() {
-  static std::condition_variable* changed = new std::condition_variable;
-  return *changed;
-}
 
 namespace {
 
@@ -75,7 +65,7 @@ DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
 }
 
 void Sleep(DWORD dwMilliseconds) {
-  if (!CurrentThreadObject()) {
+  if (!CurrentThreadTerminable()) {
     PlainSleep(dwMilliseconds);
     return;
   }

@@ -1,35 +1,21 @@
 // CreateStreamOnHGlobal: an IStream over a block of global memory. The stream's size starts as the
 // block's size; every access locks the block for just that access, as the block may be moveable.
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "platform/kernel32/kernel32.h"
-#include "platform/ole/ole.h"
+#include "platform/ole/com_object.h"
 
 namespace {
 
-class HGlobalStream final : public IStream {
+class HGlobalStream final : public platform::ole::ComObject<IStream> {
  public:
   HGlobalStream(HGLOBAL memory, bool deleteOnRelease, bool ownAllocation)
       : memory_(memory), deleteOnRelease_(deleteOnRelease), ownAllocation_(ownAllocation),
         size_(ownAllocation ? 0 : GlobalSize(memory)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (ppvObject == nullptr) return E_POINTER;
-    *ppvObject = nullptr;
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-      *ppvObject = static_cast<IStream*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
+    return Query(riid, ppvObject, {&IID_IUnknown, &IID_ISequentialStream, &IID_IStream});
   }
 
   HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override {
@@ -165,7 +151,6 @@ class HGlobalStream final : public IStream {
   // A stream that grows its own block stops at 1 GiB.
   static constexpr ULONGLONG kMaxOwnBytes = 1ull << 30;
 
-  std::atomic<ULONG> refs_{1};
   HGLOBAL memory_;
   bool deleteOnRelease_;
   bool ownAllocation_;

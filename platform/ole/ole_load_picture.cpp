@@ -2,14 +2,15 @@
 // go through their libraries, BMP through the decoder that LoadImageA uses.
 #include <vector>
 
+#include "platform/gdi32/pixel_bitmap.h"
+#include "platform/imaging/bmp_decoder.h"
+#include "platform/imaging/picture_decoders.h"
 #include "platform/ole/ole.h"
-#include "platform/ole/picture_decoders.h"
-#include "platform/user32/bmp_bitmap.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/ole/picture_object.h"
 
 namespace {
 
-using platform::ole::DecodedPicture;
+using platform::DecodedImage;
 
 // Reads `wanted` bytes, or the whole rest of the stream when `wanted` is 0, up to the cap.
 HRESULT ReadStream(IStream* stream, LONG wanted, std::vector<uint8_t>& bytes) {
@@ -23,7 +24,7 @@ HRESULT ReadStream(IStream* stream, LONG wanted, std::vector<uint8_t>& bytes) {
     }
     limit = stat.cbSize.QuadPart > here.QuadPart ? stat.cbSize.QuadPart - here.QuadPart : 0;
   }
-  if (limit > platform::ole::kMaxPictureStreamBytes) return E_OUTOFMEMORY;
+  if (limit > platform::kMaxPictureFileBytes) return E_OUTOFMEMORY;
   bytes.resize(static_cast<size_t>(limit));
   size_t done = 0;
   while (done < bytes.size()) {
@@ -37,19 +38,14 @@ HRESULT ReadStream(IStream* stream, LONG wanted, std::vector<uint8_t>& bytes) {
   return S_OK;
 }
 
-bool DecodeAnyFormat(const std::vector<uint8_t>& bytes, DecodedPicture& picture) {
+bool DecodeAnyFormat(const std::vector<uint8_t>& bytes, DecodedImage& picture) {
   const size_t n = bytes.size();
-  if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return platform::ole::JpegDecode(bytes.data(), n, picture);
+  if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) return platform::JpegDecode(bytes.data(), n, picture);
   if (n >= 3 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F') {
-    return platform::ole::GifDecode(bytes.data(), n, picture);
+    return platform::GifDecode(bytes.data(), n, picture);
   }
   if (n >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-    platform::BmpImage image;
-    if (platform::BmpDecode(bytes.data(), n, image) != platform::BmpStatus::kOk) return false;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.pixels = std::move(image.pixels);
-    return true;
+    return platform::BmpDecode(bytes.data(), n, picture) == platform::BmpStatus::kOk;
   }
   return false;
 }
@@ -67,11 +63,11 @@ HRESULT OleLoadPicture(LPSTREAM lpstream, LONG lSize, BOOL fRunmode, REFIID riid
   std::vector<uint8_t> bytes;
   const HRESULT read = ReadStream(lpstream, lSize, bytes);
   if (FAILED(read)) return read;
-  DecodedPicture decoded;
+  DecodedImage decoded;
   if (!DecodeAnyFormat(bytes, decoded)) return CTL_E_INVALIDPICTURE;
   bytes = std::vector<uint8_t>();  // the file is no longer needed while the bitmap is made
 
-  HBITMAP bitmap = platform::BmpCreateBitmap(decoded.width, decoded.height, decoded.pixels);
+  HBITMAP bitmap = platform::GdiCreateBitmapFromPixels(decoded.width, decoded.height, decoded.pixels);
   if (bitmap == nullptr) return E_OUTOFMEMORY;
   IPicture* picture = platform::ole::CreateBitmapPicture(bitmap, decoded.width, decoded.height);
   *lplpvObj = picture;  // IUnknown and IPicture share one pointer

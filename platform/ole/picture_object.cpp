@@ -1,10 +1,8 @@
 // The picture object that OleLoadPicture hands out: a bitmap it owns, with its size in HIMETRIC.
-#include <atomic>
-
 #include "platform/gdi32/gdi32.h"
 #include "platform/kernel32/kernel32.h"
-#include "platform/ole/ole.h"
-#include "platform/ole/picture_decoders.h"
+#include "platform/ole/com_object.h"
+#include "platform/ole/picture_object.h"
 
 namespace platform::ole {
 
@@ -14,7 +12,7 @@ namespace {
 constexpr int kHimetricPerInch = 2540;
 constexpr int kPixelsPerInch = 96;
 
-class BitmapPicture final : public IPicture {
+class BitmapPicture final : public ComObject<IPicture> {
  public:
   BitmapPicture(HBITMAP bitmap, int widthPixels, int heightPixels)
       : bitmap_(bitmap), widthPixels_(widthPixels), heightPixels_(heightPixels),
@@ -22,47 +20,17 @@ class BitmapPicture final : public IPicture {
         height_(MulDiv(heightPixels, kHimetricPerInch, kPixelsPerInch)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (ppvObject == nullptr) return E_POINTER;
-    *ppvObject = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IPicture) {
-      *ppvObject = static_cast<IPicture*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
+    return Query(riid, ppvObject, {&IID_IUnknown, &IID_IPicture});
   }
 
   HRESULT STDMETHODCALLTYPE get_Handle(OLE_HANDLE* pHandle) override {
-    if (pHandle == nullptr) return E_POINTER;
-    *pHandle = static_cast<OLE_HANDLE>(reinterpret_cast<uintptr_t>(bitmap_));
-    return S_OK;
+    return GiveOut(pHandle, reinterpret_cast<uintptr_t>(bitmap_));
   }
-  HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* phPal) override {
-    if (phPal == nullptr) return E_POINTER;
-    *phPal = 0;  // true-colour bitmaps carry no palette
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_Type(SHORT* pType) override {
-    if (pType == nullptr) return E_POINTER;
-    *pType = PICTYPE_BITMAP;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* pWidth) override {
-    if (pWidth == nullptr) return E_POINTER;
-    *pWidth = width_;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* pHeight) override {
-    if (pHeight == nullptr) return E_POINTER;
-    *pHeight = height_;
-    return S_OK;
-  }
+  // True-colour bitmaps carry no palette.
+  HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* phPal) override { return GiveOut(phPal, 0); }
+  HRESULT STDMETHODCALLTYPE get_Type(SHORT* pType) override { return GiveOut(pType, PICTYPE_BITMAP); }
+  HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* pWidth) override { return GiveOut(pWidth, width_); }
+  HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* pHeight) override { return GiveOut(pHeight, height_); }
 
   // Draws the HIMETRIC source rectangle (its y axis pointing up from the bottom edge, so the whole
   // picture is 0, height, width, -height) stretched over the target rectangle.
@@ -117,7 +85,6 @@ class BitmapPicture final : public IPicture {
  private:
   ~BitmapPicture() { DeleteObject(bitmap_); }
 
-  std::atomic<ULONG> refs_{1};
   HBITMAP bitmap_;
   int widthPixels_;
   int heightPixels_;

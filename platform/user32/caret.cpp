@@ -63,25 +63,26 @@ BOOL GetCaretPos(LPPOINT lpPoint) {
   return TRUE;
 }
 
-BOOL ShowCaret(HWND hWnd) {
+namespace {
+
+// Shows (+1) or hides (-1) the calling thread's caret once more, if it belongs to `hWnd` (or any window
+// for null).
+BOOL StepCaretVisibility(HWND hWnd, int step) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
   std::lock_guard<std::mutex> lock(UserLock());
   Caret& c = q->caret;
   if (!c.owner || (hWnd && hWnd != c.owner)) return FALSE;
-  if (c.hideCount > 0) --c.hideCount;
+  if (step < 0) ++c.hideCount;
+  else if (c.hideCount > 0) --c.hideCount;
   ReportCaretLocked(c, c.owner);
   return TRUE;
 }
 
-BOOL HideCaret(HWND hWnd) {
-  std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
-  Caret& c = q->caret;
-  if (!c.owner || (hWnd && hWnd != c.owner)) return FALSE;
-  ++c.hideCount;
-  ReportCaretLocked(c, c.owner);
-  return TRUE;
-}
+}  // namespace
+
+BOOL ShowCaret(HWND hWnd) { return StepCaretVisibility(hWnd, +1); }
+
+BOOL HideCaret(HWND hWnd) { return StepCaretVisibility(hWnd, -1); }
 
 BOOL DestroyCaret(void) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();

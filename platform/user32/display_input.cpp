@@ -1,6 +1,6 @@
 #include "platform/user32/display_input.h"
 
-#include "platform/display/cp932_codec.h"
+#include "platform/kernel32/cp932.h"
 #include "platform/user32/user_internal.h"
 
 namespace platform::user32 {
@@ -25,7 +25,7 @@ void DisplayKey(HWND hwnd, int virtualKey, bool down) {
 }
 
 void DisplayText(HWND hwnd, const std::string& utf8) {
-  std::string bytes = platform::display::Utf8ToCp932(utf8);
+  std::string bytes = platform::Utf8ToCp932(utf8);
   std::lock_guard<std::mutex> lock(UserLock());
   Window* w = InputTargetLocked(hwnd);
   if (!w) return;

@@ -38,11 +38,8 @@ HWND SetFocus(HWND hWnd) {
     std::lock_guard<std::mutex> lock(UserLock());
     previous = FocusWindowLocked();
     if (hWnd) {
-      Window* w = FindWindowLocked(hWnd);
-      if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-      }
+      Window* w = CheckedWindowLocked(hWnd);
+      if (!w) return nullptr;
       owner = w->queue;
     }
   }

@@ -2,10 +2,9 @@
 // here, so only LR_LOADFROMFILE with IMAGE_BITMAP loads anything.
 #include <vector>
 
-#include "platform/gdi32/gdi32.h"
+#include "platform/gdi32/pixel_bitmap.h"
+#include "platform/imaging/bmp_decoder.h"
 #include "platform/kernel32/kernel32.h"
-#include "platform/user32/bmp_bitmap.h"
-#include "platform/user32/bmp_decoder.h"
 #include "platform/user32/bmp_file.h"
 #include "platform/user32/user32.h"
 
@@ -18,17 +17,21 @@ DWORD ErrorForStatus(platform::BmpStatus status) {
   return status == platform::BmpStatus::kTooLarge ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_DATA;
 }
 
-// A desired size other than 0 x 0 stretches the picture, each target pixel taking the source pixel
-// it falls on.
-platform::BmpImage Stretch(const platform::BmpImage& image, int cx, int cy) {
-  platform::BmpImage out;
+// The source pixel under the centre of destination pixel `d` when `source` pixels are stretched to
+// `dest`, a centre on a boundary taking the lower one: StretchBlt's rule, so that a picture loaded at a
+// size and one stretched to it show the same pixels.
+int64_t SourceIndex(int64_t d, int64_t source, int64_t dest) { return ((2 * d + 1) * source - 1) / (2 * dest); }
+
+// A desired size other than 0 x 0 stretches the picture.
+platform::DecodedImage Stretch(const platform::DecodedImage& image, int cx, int cy) {
+  platform::DecodedImage out;
   out.width = cx;
   out.height = cy;
   out.pixels.resize(static_cast<size_t>(cx) * static_cast<size_t>(cy));
   for (int y = 0; y < cy; ++y) {
-    const int64_t sy = static_cast<int64_t>(y) * image.height / cy;
+    const int64_t sy = SourceIndex(y, image.height, cy);
     for (int x = 0; x < cx; ++x) {
-      const int64_t sx = static_cast<int64_t>(x) * image.width / cx;
+      const int64_t sx = SourceIndex(x, image.width, cx);
       out.pixels[static_cast<size_t>(y) * cx + x] = image.pixels[static_cast<size_t>(sy * image.width + sx)];
     }
   }
@@ -42,7 +45,7 @@ HBITMAP LoadBitmapFile(LPCSTR path, int cx, int cy) {
     SetLastError(error);
     return nullptr;
   }
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const platform::BmpStatus status = platform::BmpDecode(bytes.data(), bytes.size(), image);
   if (status != platform::BmpStatus::kOk) {
     SetLastError(ErrorForStatus(status));
@@ -50,12 +53,12 @@ HBITMAP LoadBitmapFile(LPCSTR path, int cx, int cy) {
   }
   const int width = cx != 0 ? cx : image.width;
   const int height = cy != 0 ? cy : image.height;
-  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4u > platform::kBmpMaxPixelBytes) {
+  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4u > platform::kMaxImagePixelBytes) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
   if (width != image.width || height != image.height) image = Stretch(image, width, height);
-  return platform::BmpCreateBitmap(image.width, image.height, image.pixels);
+  return platform::GdiCreateBitmapFromPixels(image.width, image.height, image.pixels);
 }
 
 }  // namespace

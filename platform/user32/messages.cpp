@@ -202,11 +202,8 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     self->wake.notify_all();
     return TRUE;
   }
-  Window* w = FindWindowLocked(hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return FALSE;
   return PostLocked(*w, Msg, wParam, lParam) ? TRUE : FALSE;
 }
 
@@ -214,11 +211,8 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<ThreadQueue> owner;
   {
     std::lock_guard<std::mutex> lock(UserLock());
-    Window* w = FindWindowLocked(hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
+    Window* w = CheckedWindowLocked(hWnd);
+    if (!w) return 0;
     owner = w->queue;
   }
   return RunOnOwner(owner, [=] { return CallWindowProcedure(hWnd, Msg, wParam, lParam); }, true);

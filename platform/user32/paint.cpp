@@ -93,22 +93,16 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     for (auto& w : AllWindowsLocked()) InvalidateLocked(*w, nullptr, bErase);
     return TRUE;
   }
-  Window* w = FindWindowLocked(hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return FALSE;
   InvalidateLocked(*w, lpRect, bErase);
   return TRUE;
 }
 
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
   std::lock_guard<std::mutex> lock(UserLock());
-  Window* w = FindWindowLocked(hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return FALSE;
   // The update region is kept as its bounding box, so only a rectangle covering it validates it.
   if (!lpRect || (lpRect->left <= w->update.left && lpRect->top <= w->update.top &&
                   lpRect->right >= w->update.right && lpRect->bottom >= w->update.bottom)) {
@@ -120,11 +114,8 @@ BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
 
 BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
   std::lock_guard<std::mutex> lock(UserLock());
-  Window* w = FindWindowLocked(hWnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return FALSE;
   bool empty = w->update.right <= w->update.left || w->update.bottom <= w->update.top;
   if (lpRect) *lpRect = empty ? RECT{0, 0, 0, 0} : w->update;
   return empty ? FALSE : TRUE;
@@ -134,11 +125,8 @@ BOOL UpdateWindow(HWND hWnd) {
   bool due;
   {
     std::lock_guard<std::mutex> lock(UserLock());
-    Window* w = FindWindowLocked(hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    Window* w = CheckedWindowLocked(hWnd);
+    if (!w) return FALSE;
     due = NeedsPaintLocked(*w);
   }
   if (due) SendMessageA(hWnd, WM_PAINT, 0, 0);

@@ -87,6 +87,8 @@ std::shared_ptr<ThreadQueue> CurrentQueue();
 
 // Window lookup under UserLock; null for a stale or foreign handle.
 Window* FindWindowLocked(HWND hwnd);
+// The same for a call's window argument: null with ERROR_INVALID_WINDOW_HANDLE.
+Window* CheckedWindowLocked(HWND hwnd);
 std::shared_ptr<Window> FindWindowShared(HWND hwnd);
 std::vector<std::shared_ptr<Window>> AllWindowsLocked();
 HWND AddWindowLocked(std::shared_ptr<Window> window);

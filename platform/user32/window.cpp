@@ -74,7 +74,7 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
   }
   ForgetWindowFocus(hwnd);
   if (created) platform::display::Display()->DestroyNativeWindow(hwnd);
-  std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+  GdiGuard gdi(GdiLock());
   std::lock_guard<std::mutex> lock(UserLock());
   Window* w = FindWindowLocked(hwnd);
   if (!w) return;
@@ -93,7 +93,7 @@ void ResizeClient(HWND hwnd, int width, int height, bool fromDisplay) {
   height = Clamp(height);
   std::shared_ptr<ThreadQueue> owner;
   {
-    std::lock_guard<std::recursive_mutex> gdi(GdiLock());
+    GdiGuard gdi(GdiLock());
     std::lock_guard<std::mutex> lock(UserLock());
     Window* w = FindWindowLocked(hwnd);
     if (!w || w->destroying) return;
@@ -241,19 +241,26 @@ BOOL IsWindow(HWND hWnd) {
   return FindWindowLocked(hWnd) ? TRUE : FALSE;
 }
 
+namespace {
+
+// Under UserLock: runs `visit` on the window and gives its owner's queue; false (with
+// ERROR_INVALID_WINDOW_HANDLE) when `hWnd` is no window.
+template <typename Visit>
+bool VisitWindow(HWND hWnd, std::shared_ptr<ThreadQueue>* owner, Visit visit) {
+  std::lock_guard<std::mutex> lock(UserLock());
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return false;
+  *owner = w->queue;
+  visit(*w);
+  return true;
+}
+
+}  // namespace
+
 BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   std::shared_ptr<ThreadQueue> owner;
-  bool wasVisible;
-  {
-    std::lock_guard<std::mutex> lock(UserLock());
-    Window* w = FindWindowLocked(hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
-    owner = w->queue;
-    wasVisible = w->visible;
-  }
+  bool wasVisible = false;
+  if (!VisitWindow(hWnd, &owner, [&](const Window& w) { wasVisible = w.visible; })) return FALSE;
   if (owner != CurrentQueue())
     return static_cast<BOOL>(RunOnOwner(owner, [=] { return static_cast<LRESULT>(ShowWindow(hWnd, nCmdShow)); }, true));
   bool show = nCmdShow != SW_HIDE;
@@ -281,11 +288,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
 BOOL DestroyWindow(HWND hWnd) {
   {
     std::lock_guard<std::mutex> lock(UserLock());
-    Window* w = FindWindowLocked(hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    Window* w = CheckedWindowLocked(hWnd);
+    if (!w) return FALSE;
     if (w->queue != CurrentQueue()) {
       SetLastError(ERROR_ACCESS_DENIED);
       return FALSE;
@@ -297,45 +301,45 @@ BOOL DestroyWindow(HWND hWnd) {
   return TRUE;
 }
 
-BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+namespace {
+
+// Answers a rectangle query about a window: `rectOf(window)` into the caller's RECT.
+template <typename RectOf>
+BOOL QueryRect(HWND hWnd, LPRECT lpRect, RectOf rectOf) {
   std::lock_guard<std::mutex> lock(UserLock());
-  Window* w = FindWindowLocked(hWnd);
-  if (!w || !lpRect) {
-    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+  Window* w = CheckedWindowLocked(hWnd);
+  if (!w) return FALSE;
+  if (!lpRect) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  *lpRect = RECT{0, 0, w->clientWidth, w->clientHeight};
+  *lpRect = rectOf(*w);
   return TRUE;
 }
 
+}  // namespace
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+  return QueryRect(hWnd, lpRect, [](const Window& w) { return RECT{0, 0, w.clientWidth, w.clientHeight}; });
+}
+
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
-  std::lock_guard<std::mutex> lock(UserLock());
-  Window* w = FindWindowLocked(hWnd);
-  if (!w || !lpRect) {
-    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  *lpRect = RECT{w->pos.x, w->pos.y, w->pos.x + w->frame.left + w->clientWidth + w->frame.right,
-                 w->pos.y + w->frame.top + w->clientHeight + w->frame.bottom};
-  return TRUE;
+  return QueryRect(hWnd, lpRect, [](const Window& w) {
+    return RECT{w.pos.x, w.pos.y, w.pos.x + w.frame.left + w.clientWidth + w.frame.right,
+                w.pos.y + w.frame.top + w.clientHeight + w.frame.bottom};
+  });
 }
 
 BOOL SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFlags) {
   std::shared_ptr<ThreadQueue> owner;
-  RECT frame;
-  POINT pos;
-  {
-    std::lock_guard<std::mutex> lock(UserLock());
-    Window* w = FindWindowLocked(hWnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
-    owner = w->queue;
-    frame = w->frame;
-    if (!(uFlags & SWP_NOMOVE)) w->pos = POINT{X, Y};
-    pos = w->pos;
-  }
+  RECT frame{};
+  POINT pos{};
+  const bool found = VisitWindow(hWnd, &owner, [&](Window& w) {
+    frame = w.frame;
+    if (!(uFlags & SWP_NOMOVE)) w.pos = POINT{X, Y};
+    pos = w.pos;
+  });
+  if (!found) return FALSE;
   if (!(uFlags & SWP_NOSIZE))
     ResizeClient(hWnd, cx - frame.left - frame.right, cy - frame.top - frame.bottom, false);
   if (!(uFlags & SWP_NOMOVE)) {

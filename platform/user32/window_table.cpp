@@ -2,29 +2,22 @@
 #include <chrono>
 #include <strings.h>
 
+#include "platform/handle_table.h"
+#include "platform/kernel32/kernel32.h"
 #include "platform/user32/user_internal.h"
 
 namespace platform::user32 {
 namespace {
 
-// A window handle packs a slot index (low 16 bits, from 1) and the slot's generation (next 14 bits),
-// so it fits in 30 bits and a handle of a destroyed window never matches the slot's next tenant.
-constexpr uint32_t kMaxWindows = 0xFFFF;
+// 65535 windows, 14 bits of generation.
+using WindowHandles = HandleTable<std::shared_ptr<Window>, 16>;
 
-struct Slot {
-  std::shared_ptr<Window> window;
-  uint32_t generation = 1;
-};
-
-std::vector<Slot>& Slots() {
-  static std::vector<Slot>* slots = new std::vector<Slot>();
-  return *slots;
+WindowHandles& Handles() {
+  static auto* handles = new WindowHandles();
+  return *handles;
 }
 
-uint32_t SlotOf(HWND hwnd) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hwnd) & 0xFFFF); }
-uint32_t GenerationOf(HWND hwnd) {
-  return static_cast<uint32_t>((reinterpret_cast<uintptr_t>(hwnd) >> 16) & 0x3FFF);
-}
+uintptr_t ValueOf(HWND hwnd) { return reinterpret_cast<uintptr_t>(hwnd); }
 
 std::vector<std::shared_ptr<const WindowClass>>& Classes() {
   static auto* classes = new std::vector<std::shared_ptr<const WindowClass>>();
@@ -58,48 +51,36 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
 }
 
 Window* FindWindowLocked(HWND hwnd) {
-  uint32_t slot = SlotOf(hwnd);
-  auto& slots = Slots();
-  if (slot == 0 || slot > slots.size()) return nullptr;
-  if ((reinterpret_cast<uintptr_t>(hwnd) >> 30) != 0) return nullptr;
-  Slot& s = slots[slot - 1];
-  if (!s.window || s.generation != GenerationOf(hwnd)) return nullptr;
-  return s.window.get();
+  std::shared_ptr<Window>* window = Handles().Find(ValueOf(hwnd));
+  return window != nullptr ? window->get() : nullptr;
+}
+
+Window* CheckedWindowLocked(HWND hwnd) {
+  Window* window = FindWindowLocked(hwnd);
+  if (window == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return window;
 }
 
 std::shared_ptr<Window> FindWindowShared(HWND hwnd) {
-  if (!FindWindowLocked(hwnd)) return nullptr;
-  return Slots()[SlotOf(hwnd) - 1].window;
+  std::shared_ptr<Window>* window = Handles().Find(ValueOf(hwnd));
+  return window != nullptr ? *window : nullptr;
 }
 
 std::vector<std::shared_ptr<Window>> AllWindowsLocked() {
   std::vector<std::shared_ptr<Window>> all;
-  for (auto& s : Slots())
-    if (s.window) all.push_back(s.window);
+  Handles().ForEach([&](const std::shared_ptr<Window>& window) { all.push_back(window); });
   return all;
 }
 
 HWND AddWindowLocked(std::shared_ptr<Window> window) {
-  auto& slots = Slots();
-  size_t index = 0;
-  while (index < slots.size() && slots[index].window) ++index;
-  if (index == slots.size()) {
-    if (slots.size() >= kMaxWindows) return nullptr;
-    slots.emplace_back();
-  }
-  Slot& s = slots[index];
-  HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>((s.generation << 16) | (index + 1)));
-  window->handle = hwnd;
-  s.window = std::move(window);
-  return hwnd;
+  Window* entered = window.get();
+  const uint32_t value = Handles().Insert(std::move(window));
+  if (value == 0) return nullptr;
+  entered->handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+  return entered->handle;
 }
 
-void RemoveWindowLocked(HWND hwnd) {
-  if (!FindWindowLocked(hwnd)) return;
-  Slot& s = Slots()[SlotOf(hwnd) - 1];
-  s.window.reset();
-  s.generation = s.generation % 0x3FFF + 1;
-}
+void RemoveWindowLocked(HWND hwnd) { Handles().Remove(ValueOf(hwnd)); }
 
 std::shared_ptr<const WindowClass> FindClassLocked(LPCSTR nameOrAtom) {
   uintptr_t value = reinterpret_cast<uintptr_t>(nameOrAtom);

@@ -7,18 +7,11 @@
 #include "program/program_main.h"
 #include "runtime/strings.h"
 #include "support/display.h"
+#include "tests/common/program_environment.h"
 
 namespace {
 
-class ConsoleEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(SupportUseHeadlessDisplay(1024, 768));
-    ProgramStartup();
-  }
-};
-
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new ConsoleEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new HeadlessProgramEnvironment);
 
 }  // namespace
 

@@ -49,7 +49,7 @@ HBITMAP AfterADirtyOne(const Maker& make, int w, int h) {
   return make(w, h);
 }
 
-::testing::AssertionResult AllBlack(HDC dc, int w, int h) { return PixelsMatch(dc, w, h, [](int, int) { return 0u; }); }
+::testing::AssertionResult AllBlack(HDC dc, int w, int h) { return DcShows(dc, w, h, [](int, int) { return 0u; }); }
 
 // A source of w x h pixels in kInk.
 struct Inked : Holder {
@@ -110,7 +110,7 @@ TEST_F(BitmapReuse, BlitsThatLeaveSomePixelsAloneLeaveThemBlack) {
     SCOPED_TRACE("a part");
     Holder fresh(AfterADirtyOne(Compatible, 16, 8));
     BitBlt(fresh.dc(), 2, 1, 10, 5, source.dc(), 0, 0, SRCCOPY);
-    EXPECT_TRUE(PixelsMatch(fresh.dc(), 16, 8, [](int x, int y) {
+    EXPECT_TRUE(DcShows(fresh.dc(), 16, 8, [](int x, int y) {
       return x >= 2 && x < 12 && y >= 1 && y < 6 ? kInk : 0u;
     }));
   }
@@ -118,13 +118,13 @@ TEST_F(BitmapReuse, BlitsThatLeaveSomePixelsAloneLeaveThemBlack) {
     SCOPED_TRACE("the whole, from a source that ends early");
     Holder fresh(AfterADirtyOne(Compatible, 16, 8));
     BitBlt(fresh.dc(), 0, 0, 16, 8, source.dc(), 8, 4, SRCCOPY);  // the source has 12 x 6 from there
-    EXPECT_TRUE(PixelsMatch(fresh.dc(), 16, 8, [](int x, int y) { return x < 12 && y < 6 ? kInk : 0u; }));
+    EXPECT_TRUE(DcShows(fresh.dc(), 16, 8, [](int x, int y) { return x < 12 && y < 6 ? kInk : 0u; }));
   }
   {
     SCOPED_TRACE("the whole, from a source that starts outside");
     Holder fresh(AfterADirtyOne(Compatible, 16, 8));
     BitBlt(fresh.dc(), 0, 0, 16, 8, source.dc(), -4, -2, SRCCOPY);
-    EXPECT_TRUE(PixelsMatch(fresh.dc(), 16, 8, [](int x, int y) { return x >= 4 && y >= 2 ? kInk : 0u; }));
+    EXPECT_TRUE(DcShows(fresh.dc(), 16, 8, [](int x, int y) { return x >= 4 && y >= 2 ? kInk : 0u; }));
   }
   {
     // What a raster operation that also reads the source makes of the null brush differs between
@@ -141,10 +141,10 @@ TEST_F(BitmapReuse, BlitsThatReadTheDestinationReadBlack) {
   Inked source(16, 8);
   Holder fresh(AfterADirtyOne(Compatible, 16, 8));
   BitBlt(fresh.dc(), 0, 0, 16, 8, source.dc(), 0, 0, SRCPAINT);  // source OR destination
-  EXPECT_TRUE(PixelsMatch(fresh.dc(), 16, 8, [](int, int) { return kInk; }));
+  EXPECT_TRUE(DcShows(fresh.dc(), 16, 8, [](int, int) { return kInk; }));
   Holder inverted(AfterADirtyOne(Compatible, 16, 8));
   PatBlt(inverted.dc(), 0, 0, 16, 8, DSTINVERT);
-  EXPECT_TRUE(PixelsMatch(inverted.dc(), 16, 8, [](int, int) { return kWhite; }));
+  EXPECT_TRUE(DcShows(inverted.dc(), 16, 8, [](int, int) { return kWhite; }));
 }
 
 TEST_F(BitmapReuse, BlitsThatWriteEveryPixelGiveExactlyTheirPicture) {
@@ -152,10 +152,10 @@ TEST_F(BitmapReuse, BlitsThatWriteEveryPixelGiveExactlyTheirPicture) {
   SetPixel(source.dc(), 3, 2, kWhite);
   Holder copied(AfterADirtyOne(Compatible, 16, 8));
   BitBlt(copied.dc(), 0, 0, 16, 8, source.dc(), 0, 0, SRCCOPY);
-  EXPECT_TRUE(PixelsMatch(copied.dc(), 16, 8, [](int x, int y) { return x == 3 && y == 2 ? kWhite : kInk; }));
+  EXPECT_TRUE(DcShows(copied.dc(), 16, 8, [](int x, int y) { return x == 3 && y == 2 ? kWhite : kInk; }));
   Holder mirrored(AfterADirtyOne(Compatible, 16, 8));
   StretchBlt(mirrored.dc(), 15, 0, -16, 8, source.dc(), 0, 0, 16, 8, NOTSRCCOPY);
-  EXPECT_TRUE(PixelsMatch(mirrored.dc(), 16, 8, [](int x, int y) {
+  EXPECT_TRUE(DcShows(mirrored.dc(), 16, 8, [](int x, int y) {
     return x == 12 && y == 2 ? 0u : (~kInk & 0xFFFFFFu);
   }));
   Holder painted(AfterADirtyOne(Compatible, 16, 8));
@@ -163,7 +163,7 @@ TEST_F(BitmapReuse, BlitsThatWriteEveryPixelGiveExactlyTheirPicture) {
     Selected selected(painted.dc(), CreateSolidBrush(kInk));
     PatBlt(painted.dc(), 0, 0, 16, 8, PATCOPY);
   }
-  EXPECT_TRUE(PixelsMatch(painted.dc(), 16, 8, [](int, int) { return kInk; }));
+  EXPECT_TRUE(DcShows(painted.dc(), 16, 8, [](int, int) { return kInk; }));
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_F(Blits, PatBltFillsWithTheBrushClippedToTheBitmap) {
   HBRUSH brush = CreateSolidBrush(RGB(7, 8, 9));
   Selected selected(canvas.dc(), brush);
   EXPECT_TRUE(PatBlt(canvas.dc(), 4, 2, 10, 10, PATCOPY));
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 4, [](int x, int y) { return x >= 4 && y >= 2 ? RGB(7, 8, 9) : 0u; }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(6, 4, [](int x, int y) { return x >= 4 && y >= 2 ? RGB(7, 8, 9) : 0u; }), DcPixels(canvas.dc(), 6, 4)));
   EXPECT_FALSE(PatBlt(canvas.dc(), 0, 0, 6, 4, SRCCOPY)) << "PatBlt has no source";
   EXPECT_TRUE(PatBlt(canvas.dc(), 0, 0, 6, 4, DSTINVERT));
   EXPECT_EQ(GetPixel(canvas.dc(), 0, 3), 0xFFFFFFu);
@@ -70,7 +70,7 @@ TEST_F(Blits, PatBltWithNegativeSizesCoversTheStartingPixelAndThoseBeforeIt) {
   HBRUSH brush = CreateSolidBrush(RGB(7, 8, 9));
   Selected selected(canvas.dc(), brush);
   EXPECT_TRUE(PatBlt(canvas.dc(), 2, 1, -2, -1, PATCOPY)) << "negative sizes extend up and left";
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 4, [](int x, int y) { return x >= 1 && x <= 2 && y == 1 ? RGB(7, 8, 9) : 0u; }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(6, 4, [](int x, int y) { return x >= 1 && x <= 2 && y == 1 ? RGB(7, 8, 9) : 0u; }), DcPixels(canvas.dc(), 6, 4)));
   EXPECT_TRUE(PatBlt(canvas.dc(), 0, 3, -5, 1, PATCOPY)) << "clipped at the left";
   EXPECT_EQ(GetPixel(canvas.dc(), 0, 3), RGB(7, 8, 9));
   EXPECT_EQ(GetPixel(canvas.dc(), 1, 3), 0u);
@@ -84,15 +84,15 @@ TEST_F(Blits, PatternBrushesAreAnchoredAtTheOriginWithAPositiveModulo) {
   Canvas canvas(10, 7);
   Selected selected(canvas.dc(), brush);
   PatBlt(canvas.dc(), 2, 1, 7, 5, PATCOPY);
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 10, 7, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(10, 7, [](int x, int y) {
     return x >= 2 && x < 9 && y >= 1 && y < 6 ? RGB(x % 3, y % 2, 1) : 0u;
-  }));
+  }), DcPixels(canvas.dc(), 10, 7)));
   // A moved brush origin makes some offsets negative: they still wrap to the pattern's start.
   SetBrushOrgEx(canvas.dc(), 4, 3, nullptr);
   PatBlt(canvas.dc(), 0, 0, 10, 7, PATCOPY);
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 10, 7, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(10, 7, [](int x, int y) {
     return RGB(((x - 4) % 3 + 3) % 3, ((y - 3) % 2 + 2) % 2, 1);
-  }));
+  }), DcPixels(canvas.dc(), 10, 7)));
   POINT previous{};
   SetBrushOrgEx(canvas.dc(), 0, 0, &previous);
   EXPECT_EQ(previous.x, 4);
@@ -105,15 +105,15 @@ TEST_F(Blits, BitBltCopiesARectangleClippedAtBothEnds) {
     for (int x = 0; x < 4; ++x) SetPixel(source.dc(), x, y, RGB(x + 1, y + 1, 9));
   Canvas dest(5, 5);
   EXPECT_TRUE(BitBlt(dest.dc(), 2, 3, 4, 4, source.dc(), 0, 0, SRCCOPY));
-  EXPECT_TRUE(PixelsMatch(dest.dc(), 5, 5, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(5, 5, [](int x, int y) {
     return x >= 2 && y >= 3 ? RGB(x - 1, y - 2, 9) : 0u;
-  }));
+  }), DcPixels(dest.dc(), 5, 5)));
   dest.Fill(0);
   // The source rectangle hangs over the source's top-left: only the part inside is copied.
   EXPECT_TRUE(BitBlt(dest.dc(), 0, 0, 5, 5, source.dc(), -1, -2, SRCCOPY));
-  EXPECT_TRUE(PixelsMatch(dest.dc(), 5, 5, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(5, 5, [](int x, int y) {
     return x >= 1 && y >= 2 ? RGB(x, y - 1, 9) : 0u;
-  }));
+  }), DcPixels(dest.dc(), 5, 5)));
   EXPECT_FALSE(BitBlt(dest.dc(), 0, 0, 5, 5, nullptr, 0, 0, SRCCOPY)) << "a source operation needs a source";
   EXPECT_TRUE(BitBlt(dest.dc(), 0, 0, 5, 5, nullptr, 0, 0, BLACKNESS));
   EXPECT_EQ(GetPixel(dest.dc(), 4, 4), 0u);
@@ -124,11 +124,11 @@ TEST_F(Blits, BitBltWithinOneBitmapReadsTheSourceBeforeWriting) {
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x) SetPixel(canvas.dc(), x, y, RGB(x, y, 0));
   BitBlt(canvas.dc(), 1, 1, 5, 5, canvas.dc(), 0, 0, SRCCOPY);
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 6, 6, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(6, 6, [](int x, int y) {
     return x >= 1 && y >= 1 ? RGB(x - 1, y - 1, 0) : RGB(x, y, 0);
-  }));
+  }), DcPixels(canvas.dc(), 6, 6)));
   BitBlt(canvas.dc(), 0, 0, 5, 5, canvas.dc(), 1, 1, SRCCOPY);
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 5, 5, [](int x, int y) { return RGB(x, y, 0); }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(5, 5, [](int x, int y) { return RGB(x, y, 0); }), DcPixels(canvas.dc(), 5, 5)));
 }
 
 // Stretches a strip of `from` pixels, each coloured by its index, to `to` pixels along x, and returns
@@ -180,7 +180,7 @@ TEST_F(Blits, StretchingTwoHundredRowsToFourHundredDoublesEveryRowExactly) {
   Canvas full(640, 400);
   SetStretchBltMode(full.dc(), COLORONCOLOR);
   ASSERT_TRUE(StretchBlt(full.dc(), 0, 0, 640, 400, half.dc(), 0, 0, 640, 200, SRCCOPY));
-  EXPECT_TRUE(PixelsMatch(full.dc(), 640, 400, [&](int x, int y) { return GetPixel(half.dc(), x, y / 2); }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(640, 400, [&](int x, int y) { return GetPixel(half.dc(), x, y / 2); }), DcPixels(full.dc(), 640, 400)));
 }
 
 TEST_F(Blits, StretchBltAtOneToOneIsACopyAndClipsLikeBitBlt) {
@@ -189,7 +189,7 @@ TEST_F(Blits, StretchBltAtOneToOneIsACopyAndClipsLikeBitBlt) {
     for (int x = 0; x < 640; x += 11) SetPixel(source.dc(), x, y, RGB(x % 256, y % 256, 5));
   Canvas dest(320, 200);
   StretchBlt(dest.dc(), 0, 0, 640, 400, source.dc(), 0, 0, 640, 400, SRCCOPY);
-  EXPECT_TRUE(PixelsMatch(dest.dc(), 320, 200, [&](int x, int y) { return GetPixel(source.dc(), x, y); }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(320, 200, [&](int x, int y) { return GetPixel(source.dc(), x, y); }), DcPixels(dest.dc(), 320, 200)));
 }
 
 }  // namespace

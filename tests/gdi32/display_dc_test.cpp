@@ -49,7 +49,7 @@ TEST_F(DisplayDcs, DrawingFollowsTheSurfaceWhenItIsResized) {
   FakeWindow window(20, 10);
   HDC dc = platform::GdiCreateDisplayDC(&window.surface);
   {
-    std::lock_guard<std::recursive_mutex> lock(platform::GdiLock());
+    platform::GdiGuard lock(platform::GdiLock());
     window.surface.width = 5;  // USER32 shrinks the drawable size under the lock
     window.surface.height = 5;
   }

@@ -123,7 +123,7 @@ void ExpectSameFill(const Picture& picture, int seedX, int seedY, COLORREF color
     filled = ExtFloodFill(canvas.dc(), seedX, seedY, color, type);
   }
   EXPECT_EQ(filled != FALSE, !region.empty());
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), picture.width, picture.height, [&](int x, int y) {
+  EXPECT_TRUE(DcShows(canvas.dc(), picture.width, picture.height, [&](int x, int y) {
     bool in = !region.empty() && region[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x];
     return in ? kPaint : picture.at(x, y);
   }));

@@ -122,11 +122,11 @@ TEST_F(FloodFill, APatternHoldingTheBorderColourDoesNotChangeTheRegion) {
     Selected selected(canvas.dc(), brush);
     EXPECT_TRUE(ExtFloodFill(canvas.dc(), 4, 3, kBorder, FLOODFILLBORDER));
   }
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 9, 7, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(9, 7, [](int x, int y) {
     bool inside = x >= 1 && x <= 7 && y >= 1 && y <= 5;
     if (!inside) return kBorder;
     return (x + y) % 2 == 0 ? kBorder : kPaint;
-  }));
+  }), DcPixels(canvas.dc(), 9, 7)));
 }
 
 TEST_F(FloodFill, FillsFromDifferentSeedsShareOneSeamlessPattern) {
@@ -141,9 +141,9 @@ TEST_F(FloodFill, FillsFromDifferentSeedsShareOneSeamlessPattern) {
     ExtFloodFill(canvas.dc(), 1, 4, kBorder, FLOODFILLBORDER);
     ExtFloodFill(canvas.dc(), 9, 2, kBorder, FLOODFILLBORDER);
   }
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 11, 5, [](int x, int y) {
+  EXPECT_TRUE(ImagesMatch(MakeImage(11, 5, [](int x, int y) {
     return x == 5 ? kBorder : RGB(10 * (x % 3) + 1, 10 * (y % 3) + 1, 7);
-  }));
+  }), DcPixels(canvas.dc(), 11, 5)));
 }
 
 TEST_F(FloodFill, AWindingRegionOfAWholeScreenIsFilledWithoutRecursion) {

@@ -1,7 +1,5 @@
 #include "gdi_test.h"
 
-#include <sstream>
-
 Canvas::Canvas(int width, int height) : width_(width), height_(height) {
   dc_ = CreateCompatibleDC(nullptr);
   bitmap_ = CreateBitmap(width, height, 1, 32, nullptr);
@@ -27,24 +25,6 @@ Selected::Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object) { previous
 Selected::~Selected() {
   SelectObject(dc_, previous_);
   DeleteObject(object_);
-}
-
-::testing::AssertionResult PixelsMatch(HDC dc, int width, int height, const std::function<COLORREF(int, int)>& expected) {
-  int differing = 0;
-  std::ostringstream first;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      COLORREF actual = GetPixel(dc, x, y);
-      COLORREF want = expected(x, y);
-      if (actual == want) continue;
-      if (differing++ == 0) {
-        first << std::hex << "first at (" << std::dec << x << ", " << y << "): got 0x" << std::hex << actual
-              << ", expected 0x" << want;
-      }
-    }
-  }
-  if (differing == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << differing << " pixels differ; " << first.str();
 }
 
 std::string Picture(HDC dc, int width, int height, COLORREF ink) {

@@ -1,24 +1,16 @@
 // Shared pieces of the GDI tests: a fixture that proves every test leaves no GDI object behind, a
-// memory DC holding a fresh 32-bpp bitmap, and pixel-by-pixel comparison.
+// memory DC holding a fresh 32-bpp bitmap; pictures are compared with tests/common/image_compare.h.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/common/gdi_leak_test.h"
+#include "tests/common/image_compare.h"
 
-class GdiTest : public ::testing::Test {
- protected:
-  void SetUp() override { startObjects_ = GetGuiResources(nullptr, GR_GDIOBJECTS); }
-  void TearDown() override {
-    EXPECT_EQ(GetGuiResources(nullptr, GR_GDIOBJECTS), startObjects_) << "GDI objects leaked by the test";
-  }
-
- private:
-  DWORD startObjects_ = 0;
-};
+using GdiTest = GdiLeakTest;
 
 // A memory DC with its own width x height bitmap selected, all black; both go away with it.
 class Canvas {
@@ -54,10 +46,6 @@ class Selected {
   HGDIOBJ object_;
   HGDIOBJ previous_;
 };
-
-// Compares every pixel of the DC's w x h area with `expected(x, y)`; on failure the message gives the
-// number of differing pixels and the first of them with both values.
-::testing::AssertionResult PixelsMatch(HDC dc, int width, int height, const std::function<COLORREF(int, int)>& expected);
 
 // The pixels of a w x h area as rows of characters, '#' where the pixel is `ink` and '.' elsewhere:
 // small pictures that tests compare with their expected drawing.

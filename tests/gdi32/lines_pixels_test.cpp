@@ -49,7 +49,7 @@ TEST_F(LinesAndPixels, SetPixelOutsideTheBitmapFailsAndDrawsNothing) {
   Canvas canvas(4, 3);
   EXPECT_EQ(SetPixel(canvas.dc(), -1, 1, kInk), CLR_INVALID);
   EXPECT_EQ(SetPixel(canvas.dc(), 1, 3, kInk), CLR_INVALID);
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 4, 3, [](int, int) { return 0u; }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(4, 3, [](int, int) { return 0u; }), DcPixels(canvas.dc(), 4, 3)));
 }
 
 TEST_F(LinesAndPixels, LineToLeavesOutItsEndPoint) {
@@ -114,7 +114,7 @@ TEST_F(LinesAndPixels, ANullPenDrawsNothing) {
   SelectObject(canvas.dc(), GetStockObject(NULL_PEN));
   MoveToEx(canvas.dc(), 0, 0, nullptr);
   EXPECT_TRUE(LineTo(canvas.dc(), 7, 7));
-  EXPECT_TRUE(PixelsMatch(canvas.dc(), 8, 8, [](int, int) { return 0u; }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(8, 8, [](int, int) { return 0u; }), DcPixels(canvas.dc(), 8, 8)));
 }
 
 }  // namespace

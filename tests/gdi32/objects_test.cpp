@@ -215,7 +215,7 @@ TEST_F(Objects, CompatibleBitmapsAre32BitsAndStartBlack) {
   EXPECT_EQ(info.bmBitsPixel, 32);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  EXPECT_TRUE(PixelsMatch(dc, 5, 3, [](int, int) { return 0u; }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(5, 3, [](int, int) { return 0u; }), DcPixels(dc, 5, 3)));
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
@@ -288,7 +288,7 @@ TEST_F(Objects, APatternBrushKeepsItsOwnCopyOfThePattern) {
     Selected selected(target.dc(), brush);
     PatBlt(target.dc(), 0, 0, 4, 4, PATCOPY);
   }
-  EXPECT_TRUE(PixelsMatch(target.dc(), 4, 4, [](int, int) { return RGB(10, 20, 30); }));
+  EXPECT_TRUE(ImagesMatch(MakeImage(4, 4, [](int, int) { return RGB(10, 20, 30); }), DcPixels(target.dc(), 4, 4)));
 }
 
 }  // namespace

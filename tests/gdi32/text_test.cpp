@@ -60,6 +60,16 @@ bool Inside(const Points& points, int x0, int y0, int x1, int y1) {
   return true;
 }
 
+// GetTextExtentPoint32A of `length` bytes of `text` in the console font.
+SIZE ConsoleExtent(const char* text, int length) {
+  Canvas canvas(8, 8);
+  LOGFONTA lf = ConsoleFont();
+  Selected selected(canvas.dc(), CreateFontIndirectA(&lf));
+  SIZE size{-1, -1};
+  EXPECT_TRUE(GetTextExtentPoint32A(canvas.dc(), text, length, &size));
+  return size;
+}
+
 // Runs on our stack only: under Wine the console face is IPAGothic, whose cell is 8 x 17.
 TEST_F(Text, TheConsoleFontMeasuresEightBySixteen) {
   Canvas canvas(8, 8);
@@ -131,13 +141,7 @@ TEST_F(Text, ALoneLeadByteAtTheEndIsOneCharacter) {
   Drawn drawn = DrawText("A\x82", 0, 0, OPAQUE);
   EXPECT_EQ(drawn.ink.size() + drawn.back.size(), 16u * 16u);
   EXPECT_TRUE(Inside(drawn.back, 0, 0, 16, 16));
-  Canvas canvas(8, 8);
-  LOGFONTA lf = ConsoleFont();
-  HFONT font = CreateFontIndirectA(&lf);
-  Selected selected(canvas.dc(), font);
-  SIZE size{};
-  ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc(), "A\x82\xA0", 2, &size));
-  EXPECT_EQ(size.cx, 16);
+  EXPECT_EQ(ConsoleExtent("A\x82\xA0", 2).cx, 16);
 }
 
 TEST_F(Text, TextIsClippedToTheBitmap) {

@@ -6,15 +6,15 @@
 #include "graphics/pages.h"
 #include "program/program_main.h"
 #include "support/display.h"
+#include "tests/common/program_environment.h"
 #include "tools/dc_pixels.h"
 
 namespace {
 
-class ConsoleEnvironment : public ::testing::Environment {
+class ConsoleEnvironment : public HeadlessProgramEnvironment {
  public:
   void SetUp() override {
-    ASSERT_TRUE(SupportUseHeadlessDisplay(1024, 768));
-    ProgramStartup();
+    HeadlessProgramEnvironment::SetUp();
     ASSERT_NE(console.consoleWindow, nullptr);
     ASSERT_NE(console.backBuffer, nullptr);
   }
@@ -28,7 +28,7 @@ DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
 
 void GraphicsTest::SetUp() {
   SupportWaitIdle(console.consoleWindow);
-  gdiObjectsAtStart_ = GdiObjects();
+  GdiLeakTest::SetUp();
   FillBack(0, 0, console.screenWidth, console.screenHeight, 0, true);
   for (Surface* page : {&workPage, &halfPage, &showPage}) {
     SurfaceInit(page);
@@ -44,7 +44,7 @@ void GraphicsTest::TearDown() {
     SurfaceDeleteBitmap(page);
     SurfaceDestroy(page);
   }
-  EXPECT_EQ(GdiObjects(), gdiObjectsAtStart_) << "GDI objects were made and not given back";
+  GdiLeakTest::TearDown();
   if (!tempDir_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(tempDir_, ignored);

@@ -8,9 +8,10 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/common/gdi_leak_test.h"
 #include "tools/png_file.h"
 
-class GraphicsTest : public ::testing::Test {
+class GraphicsTest : public GdiLeakTest {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -25,7 +26,6 @@ class GraphicsTest : public ::testing::Test {
   std::string TempPath(const std::string& name);
 
  private:
-  DWORD gdiObjectsAtStart_ = 0;
   std::string tempDir_;
 };
 

@@ -2,14 +2,14 @@
 #include <climits>
 
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
 using platform::BmpStatus;
 
 BmpStatus Status(const Bytes& file) {
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const BmpStatus status = platform::BmpDecode(file.data(), file.size(), image);
   if (status != BmpStatus::kOk) {
     EXPECT_TRUE(image.pixels.empty()) << "a refused file left pixels";
@@ -57,7 +57,7 @@ TEST(BmpHostile, APictureAtTheCapIsAcceptedWhenItsPixelsArePresent) {
   layout.bitCount = 1;
   layout.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
   layout.pixels.assign(16384 / 8, 0xAA);
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels[0], RGB(255, 255, 255));
@@ -89,20 +89,13 @@ TEST(BmpHostile, EveryTruncationIsRefusedUnlessOnlyTheLastRowsPaddingIsMissing) 
   indexed.colorsUsed = 3;
   indexed.pixels = PackRows(9, 4, 4, true, [](int x, int y) { return static_cast<uint32_t>(x + y) % 3; });
   files.push_back(BuildBmp(indexed));
-  BmpLayout rle;
-  rle.width = 4;
-  rle.height = 2;
-  rle.bitCount = 8;
-  rle.compression = BI_RLE8;
-  rle.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
-  rle.colorsUsed = 2;
-  rle.pixels = {0x04, 0x01, 0x00, 0x00, 0x00, 0x04, 0, 1, 0, 1, 0x00, 0x01};
-  files.push_back(BuildBmp(rle));
+  files.push_back(BuildBmp(RleLayout(4, 2, 8, {RGB(1, 1, 1), RGB(2, 2, 2)}, 2,
+                                     {0x04, 0x01, 0x00, 0x00, 0x00, 0x04, 0, 1, 0, 1, 0x00, 0x01})));
   for (const Bytes& full : files) {
-    platform::BmpImage whole;
+    platform::DecodedImage whole;
     ASSERT_EQ(platform::BmpDecode(full.data(), full.size(), whole), BmpStatus::kOk);
     for (size_t length = 0; length < full.size(); ++length) {
-      platform::BmpImage part;
+      platform::DecodedImage part;
       const BmpStatus status = platform::BmpDecode(full.data(), length, part);
       if (status == BmpStatus::kOk) {
         EXPECT_EQ(part.pixels, whole.pixels) << "prefix of " << length << " of " << full.size();
@@ -123,7 +116,7 @@ TEST(BmpHostile, PaletteIndexesBeyondTheTableAreBlackNotReadPastIt) {
   layout.colorsUsed = 2;
   layout.palette = {RGB(10, 10, 10), RGB(20, 20, 20)};
   layout.pixels = {1, 2, 255, 0};
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(20, 20, 20), 0, 0, RGB(10, 10, 10)}));
@@ -194,12 +187,7 @@ TEST(BmpHostile, ColourMasksWithHolesAreRefused) {
 }
 
 TEST(BmpHostile, RleStreamsThatPaintFarOutsideThePictureStayWithinIt) {
-  BmpLayout layout;
-  layout.width = 3;
-  layout.height = 2;
-  layout.bitCount = 4;
-  layout.compression = BI_RLE4;
-  layout.palette = {RGB(1, 1, 1), RGB(2, 2, 2)};
+  BmpLayout layout = RleLayout(3, 2, 4, {RGB(1, 1, 1), RGB(2, 2, 2)}, 0, {});
   // Thousands of maximal runs and deltas, then literals, all far to the right of the picture.
   for (int i = 0; i < 4000; ++i) {
     layout.pixels.insert(layout.pixels.end(), {0xFF, 0x11, 0x00, 0x02, 0xFF, 0x00});
@@ -207,7 +195,7 @@ TEST(BmpHostile, RleStreamsThatPaintFarOutsideThePictureStayWithinIt) {
   layout.pixels.insert(layout.pixels.end(), {0x00, 0xFF});
   layout.pixels.insert(layout.pixels.end(), 128, 0x11);
   layout.pixels.insert(layout.pixels.end(), {0x00, 0x00, 0x01, 0x10, 0x00, 0x01});
-  platform::BmpImage image;
+  platform::DecodedImage image;
   const Bytes file = BuildBmp(layout);
   ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), BmpStatus::kOk);
   EXPECT_EQ(image.pixels, (std::vector<uint32_t>{RGB(2, 2, 2), 0, 0, RGB(2, 2, 2), RGB(2, 2, 2), RGB(2, 2, 2)}));

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr const char* kConvert = "/usr/bin/convert";
 const uint32_t kColors[8] = {RGB(0, 0, 0),   RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
                              RGB(255, 255, 0), RGB(17, 99, 201), RGB(250, 250, 250), RGB(128, 64, 32)};
 
-void WritePpm(const std::string& path, const TestImage& image) {
+void WritePpm(const std::string& path, const PixelImage& image) {
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << image.width << " " << image.height << "\n255\n";
   for (uint32_t p : image.pixels) {
@@ -27,15 +27,15 @@ TEST(BmpImageMagick, EveryVariantConvertWritesDecodesToTheSourcePixels) {
   if (!std::filesystem::exists(kConvert)) GTEST_SKIP() << kConvert << " is not installed";
   ScratchDir dir;
   // Runs of one colour long enough for RLE to use encoded runs, mixed with changes every pixel.
-  const TestImage colour = MakeImage(37, 11, [](int x, int y) { return kColors[x < 12 ? y % 8 : (x * 7 + y) % 8]; });
-  const TestImage bilevel = MakeImage(37, 11, [](int x, int y) { return (x + y) % 3 == 0 ? RGB(255, 255, 255) : 0u; });
+  const PixelImage colour = MakeImage(37, 11, [](int x, int y) { return kColors[x < 12 ? y % 8 : (x * 7 + y) % 8]; });
+  const PixelImage bilevel = MakeImage(37, 11, [](int x, int y) { return (x + y) % 3 == 0 ? RGB(255, 255, 255) : 0u; });
   WritePpm(dir.Path("colour.ppm"), colour);
   WritePpm(dir.Path("bilevel.ppm"), bilevel);
   const struct {
     const char* source;
     const char* options;
     const char* output;
-    const TestImage* expected;
+    const PixelImage* expected;
   } cases[] = {
       {"colour.ppm", "", "BMP3:rgb24.bmp", &colour},
       {"colour.ppm", "", "BMP2:core24.bmp", &colour},
@@ -53,10 +53,9 @@ TEST(BmpImageMagick, EveryVariantConvertWritesDecodesToTheSourcePixels) {
                                 dir.Path(name) + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const Bytes file = ReadFileBytes(dir.Path(name));
-    platform::BmpImage image;
+    platform::DecodedImage image;
     ASSERT_EQ(platform::BmpDecode(file.data(), file.size(), image), platform::BmpStatus::kOk) << c.output;
-    EXPECT_TRUE(ImagesMatch("convert-" + name, TestImage{image.width, image.height, image.pixels},
-                            *c.expected));
+    EXPECT_TRUE(ImagesMatch(*c.expected, PixelImage{image.width, image.height, image.pixels}, ("convert-" + name) + ".actual.png"));
   }
 }
 

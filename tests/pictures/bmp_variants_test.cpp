@@ -1,6 +1,6 @@
 // Every BMP variant decodes to the pixels it was written from.
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -20,11 +20,11 @@ uint32_t TrueColorAt(int x, int y) { return RGB(x * 19, y * 37, (x * y * 7) & 0x
 uint32_t Widen5(uint32_t v) { return v << 3 | v >> 2; }
 uint32_t Widen6(uint32_t v) { return v << 2 | v >> 4; }
 
-TestImage Decode(const Bytes& file) {
-  platform::BmpImage image;
+PixelImage Decode(const Bytes& file) {
+  platform::DecodedImage image;
   const platform::BmpStatus status = platform::BmpDecode(file.data(), file.size(), image);
   EXPECT_EQ(status, platform::BmpStatus::kOk) << platform::BmpStatusName(status);
-  return TestImage{image.width, image.height, image.pixels};
+  return PixelImage{image.width, image.height, image.pixels};
 }
 
 std::string Name(const char* what, uint32_t header, int bits, bool topDown) {
@@ -46,8 +46,8 @@ TEST(BmpVariants, IndexedPicturesTakeEveryPixelFromThePaletteInEveryHeaderAndRow
         layout.palette.resize(header == 12 ? (1u << bits) : colors, RGB(0, 0, 0));
         layout.colorsUsed = header == 12 ? 0 : static_cast<uint32_t>(colors);
         layout.pixels = PackRows(kWidth, kHeight, bits, topDown, [&](int x, int y) { return IndexAt(x, y, colors); });
-        const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return kPalette[IndexAt(x, y, colors)]; });
-        EXPECT_TRUE(ImagesMatch(Name("indexed", header, bits, topDown), Decode(BuildBmp(layout)), expected));
+        const PixelImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return kPalette[IndexAt(x, y, colors)]; });
+        EXPECT_TRUE(ImagesMatch(expected, Decode(BuildBmp(layout)), (Name("indexed", header, bits, topDown)) + ".actual.png"));
       }
     }
   }
@@ -63,7 +63,7 @@ TEST(BmpVariants, TwentyFourBitPicturesAreExactInEveryHeaderAndRowOrder) {
       layout.height = topDown ? -kHeight : kHeight;
       layout.bitCount = 24;
       layout.pixels = PackRows(kWidth, kHeight, 24, topDown, TrueColorAt);
-      EXPECT_TRUE(ImagesMatch(Name("rgb24", header, 24, topDown), Decode(BuildBmp(layout)), MakeImage(kWidth, kHeight, TrueColorAt)));
+      EXPECT_TRUE(ImagesMatch(MakeImage(kWidth, kHeight, TrueColorAt), Decode(BuildBmp(layout)), (Name("rgb24", header, 24, topDown)) + ".actual.png"));
     }
   }
 }
@@ -77,10 +77,10 @@ TEST(BmpVariants, SixteenBitRgbIsFiveFiveFiveWidenedByBitReplicationWithTheTopBi
   layout.height = kHeight;
   layout.bitCount = 16;
   layout.pixels = PackRows(kWidth, kHeight, 16, false, [&](int x, int y) { return 0x8000 | r(x, y) << 10 | g(x, y) << 5 | b(x, y); });
-  const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
+  const PixelImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
     return RGB(Widen5(r(x, y)), Widen5(g(x, y)), Widen5(b(x, y)));
   });
-  EXPECT_TRUE(ImagesMatch("rgb555", Decode(BuildBmp(layout)), expected));
+  EXPECT_TRUE(ImagesMatch(expected, Decode(BuildBmp(layout)), "rgb555.actual.png"));
 }
 
 TEST(BmpVariants, SixteenBitFieldsFiveSixFiveWidenByReplicationWithMasksAfterOrInsideTheHeader) {
@@ -98,10 +98,10 @@ TEST(BmpVariants, SixteenBitFieldsFiveSixFiveWidenByReplicationWithMasksAfterOrI
     layout.masks[1] = 0x07E0;
     layout.masks[2] = 0x001F;
     layout.pixels = PackRows(kWidth, kHeight, 16, true, [&](int x, int y) { return r(x, y) << 11 | g(x, y) << 5 | b(x, y); });
-    const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
+    const PixelImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) {
       return RGB(Widen5(r(x, y)), Widen6(g(x, y)), Widen5(b(x, y)));
     });
-    EXPECT_TRUE(ImagesMatch("rgb565-h" + std::to_string(header), Decode(BuildBmp(layout)), expected));
+    EXPECT_TRUE(ImagesMatch(expected, Decode(BuildBmp(layout)), ("rgb565-h" + std::to_string(header)) + ".actual.png"));
   }
 }
 
@@ -114,7 +114,7 @@ TEST(BmpVariants, ThirtyTwoBitRgbIgnoresTheHighByte) {
     const uint32_t c = TrueColorAt(x, y);  // stored as 0xAARRGGBB, the alpha byte arbitrary
     return 0xA5000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
   });
-  EXPECT_TRUE(ImagesMatch("rgb32", Decode(BuildBmp(layout)), MakeImage(kWidth, kHeight, TrueColorAt)));
+  EXPECT_TRUE(ImagesMatch(MakeImage(kWidth, kHeight, TrueColorAt), Decode(BuildBmp(layout)), "rgb32.actual.png"));
 }
 
 TEST(BmpVariants, ThirtyTwoBitFieldsOfAnyWidthAndOrderScaleToEightBits) {
@@ -153,8 +153,8 @@ TEST(BmpVariants, ThirtyTwoBitFieldsOfAnyWidthAndOrderScaleToEightBits) {
     layout.compression = BI_BITFIELDS;
     for (int i = 0; i < 3; ++i) layout.masks[i] = c.masks[i];
     layout.pixels = PackRows(kWidth, kHeight, 32, false, [&](int x, int y) { return c.pack(r(x, y), g(x, y), b(x, y)); });
-    const TestImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return c.expect(r(x, y), g(x, y), b(x, y)); });
-    EXPECT_TRUE(ImagesMatch(std::string("fields-") + c.name, Decode(BuildBmp(layout)), expected));
+    const PixelImage expected = MakeImage(kWidth, kHeight, [&](int x, int y) { return c.expect(r(x, y), g(x, y), b(x, y)); });
+    EXPECT_TRUE(ImagesMatch(expected, Decode(BuildBmp(layout)), (std::string("fields-") + c.name) + ".actual.png"));
   }
 }
 
@@ -166,9 +166,9 @@ TEST(BmpVariants, PixelsAreReadFromTheFileHeadersOffsetAndTheLastRowMayLackItsPa
   layout.gapBeforePixels = 37;  // bytes that are not pixels
   layout.pixels = PackRows(kWidth, kHeight, 24, false, TrueColorAt);
   Bytes file = BuildBmp(layout);
-  EXPECT_TRUE(ImagesMatch("offset", Decode(file), MakeImage(kWidth, kHeight, TrueColorAt)));
+  EXPECT_TRUE(ImagesMatch(MakeImage(kWidth, kHeight, TrueColorAt), Decode(file), "offset.actual.png"));
   file.resize(file.size() - 1);  // 13 pixels of 3 bytes leave one byte of padding
-  EXPECT_TRUE(ImagesMatch("unpadded-last-row", Decode(file), MakeImage(kWidth, kHeight, TrueColorAt)));
+  EXPECT_TRUE(ImagesMatch(MakeImage(kWidth, kHeight, TrueColorAt), Decode(file), "unpadded-last-row.actual.png"));
 }
 
 TEST(BmpVariants, AShortCoreColourTableEndsWhereThePixelsBegin) {
@@ -179,8 +179,8 @@ TEST(BmpVariants, AShortCoreColourTableEndsWhereThePixelsBegin) {
   layout.bitCount = 8;
   layout.palette.assign(kPalette.begin(), kPalette.begin() + 6);  // 6 of 256 entries
   layout.pixels = PackRows(kWidth, kHeight, 8, false, [](int x, int y) { return IndexAt(x, y, 6); });
-  const TestImage expected = MakeImage(kWidth, kHeight, [](int x, int y) { return kPalette[IndexAt(x, y, 6)]; });
-  EXPECT_TRUE(ImagesMatch("core-short-table", Decode(BuildBmp(layout)), expected));
+  const PixelImage expected = MakeImage(kWidth, kHeight, [](int x, int y) { return kPalette[IndexAt(x, y, 6)]; });
+  EXPECT_TRUE(ImagesMatch(expected, Decode(BuildBmp(layout)), "core-short-table.actual.png"));
 }
 
 }  // namespace

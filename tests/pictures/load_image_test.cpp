@@ -30,7 +30,7 @@ TEST_F(LoadImageFile, ABmpFileBecomesA32BitBitmapWithTheFilesPixels) {
   EXPECT_EQ(info.bmWidth, 5);
   EXPECT_EQ(info.bmHeight, 4);
   EXPECT_EQ(info.bmBitsPixel, 32);
-  EXPECT_TRUE(ImagesMatch("loadimage", ReadBitmap(bitmap), MakeImage(5, 4, Color)));
+  EXPECT_TRUE(ImagesMatch(MakeImage(5, 4, Color), ReadBitmap(bitmap), "loadimage.actual.png"));
   EXPECT_TRUE(DeleteObject(bitmap));
 }
 
@@ -38,8 +38,50 @@ TEST_F(LoadImageFile, ADesiredSizeStretchesThePicture) {
   ScratchDir dir;
   HBITMAP bitmap = Load(dir.Write("p.bmp", Picture24(3, 2)), 6, 2);
   ASSERT_NE(bitmap, nullptr);
-  EXPECT_TRUE(ImagesMatch("stretched", ReadBitmap(bitmap), MakeImage(6, 2, [](int x, int y) { return Color(x / 2, y); })));
+  EXPECT_TRUE(ImagesMatch(MakeImage(6, 2, [](int x, int y) { return Color(x / 2, y); }), ReadBitmap(bitmap), "stretched.actual.png"));
   DeleteObject(bitmap);
+}
+
+// The picture at its own size stretched with StretchBlt to width x height.
+PixelImage StretchBltOf(HBITMAP source, int sourceWidth, int sourceHeight, int width, int height) {
+  HDC sourceDC = CreateCompatibleDC(nullptr);
+  HDC targetDC = CreateCompatibleDC(nullptr);
+  HBITMAP target = CreateCompatibleBitmap(sourceDC, width, height);
+  HGDIOBJ oldSource = SelectObject(sourceDC, source);
+  HGDIOBJ oldTarget = SelectObject(targetDC, target);
+  SetStretchBltMode(targetDC, COLORONCOLOR);
+  StretchBlt(targetDC, 0, 0, width, height, sourceDC, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
+  PixelImage image = DcPixels(targetDC, width, height);
+  SelectObject(sourceDC, oldSource);
+  SelectObject(targetDC, oldTarget);
+  DeleteDC(sourceDC);
+  DeleteDC(targetDC);
+  DeleteObject(target);
+  return image;
+}
+
+TEST_F(LoadImageFile, ShrinkingTakesThePixelUnderEachTargetPixelsCentreAsStretchBltDoes) {
+  ScratchDir dir;
+  const std::string path = dir.Write("p.bmp", Picture24(4, 6));
+  // 4 -> 2 takes columns 0 and 2 (a centre on a boundary goes to the lower pixel), 6 -> 4 rows 0, 2, 3, 5
+  // (where the floor of x * 6 / 4 would take 0, 1, 3, 4).
+  HBITMAP shrunk = Load(path, 2, 4);
+  ASSERT_NE(shrunk, nullptr);
+  const int rows[] = {0, 2, 3, 5};
+  EXPECT_TRUE(ImagesMatch(MakeImage(2, 4, [&](int x, int y) { return Color(x * 2, rows[y]); }), ReadBitmap(shrunk),
+                          "shrunk.actual.png"));
+  DeleteObject(shrunk);
+
+  HBITMAP whole = Load(path);
+  ASSERT_NE(whole, nullptr);
+  for (const SIZE size : {SIZE{2, 4}, SIZE{3, 5}, SIZE{1, 1}, SIZE{7, 9}, SIZE{3, 10}}) {
+    HBITMAP loaded = Load(path, size.cx, size.cy);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(ImagesMatch(StretchBltOf(whole, 4, 6, size.cx, size.cy), ReadBitmap(loaded),
+                            "loaded-" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + ".actual.png"));
+    DeleteObject(loaded);
+  }
+  DeleteObject(whole);
 }
 
 TEST_F(LoadImageFile, MissingMalformedAndOversizedFilesGiveNullWithTheirErrorCodes) {

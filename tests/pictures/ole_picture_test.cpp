@@ -28,13 +28,13 @@ HRESULT LoadPicture(const Bytes& bytes, IPicture** picture, LONG size = -1) {
 }
 
 // The picture's bitmap, checked for type and HIMETRIC size, read back pixel by pixel.
-TestImage PicturePixels(IPicture* picture) {
+PixelImage PicturePixels(IPicture* picture) {
   SHORT type = 0;
   OLE_HANDLE handle = 0;
   EXPECT_EQ(picture->get_Type(&type), S_OK);
   EXPECT_EQ(type, PICTYPE_BITMAP);
   EXPECT_EQ(picture->get_Handle(&handle), S_OK);
-  const TestImage image = ReadBitmap(reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)));
+  const PixelImage image = ReadBitmap(reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)));
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   EXPECT_EQ(picture->get_Width(&width), S_OK);
@@ -47,7 +47,7 @@ TestImage PicturePixels(IPicture* picture) {
 // Flat 8 x 8 blocks, one colour each, on a size that leaves partial blocks at the right and
 // bottom: a lossless-quality JPEG keeps them within a few levels, and a misplaced row or column
 // of blocks shows as a large difference.
-TestImage BlockPicture() {
+PixelImage BlockPicture() {
   return MakeImage(37, 21, [](int x, int y) {
     const int bx = x / 8, by = y / 8;
     return RGB((bx * 53 + by * 91) % 256, (bx * 17 + 40 * by + 60) % 256, (200 - bx * 31 + by * 7) % 256);
@@ -57,8 +57,8 @@ TestImage BlockPicture() {
 using OlePicture = PictureTest;
 
 TEST_F(OlePicture, JpegBaselineAndProgressiveColourAndGreyDecodeToTheirSource) {
-  const TestImage colour = BlockPicture();
-  const TestImage grey = MakeImage(colour.width, colour.height, [&](int x, int y) {
+  const PixelImage colour = BlockPicture();
+  const PixelImage grey = MakeImage(colour.width, colour.height, [&](int x, int y) {
     const uint32_t v = colour.At(x, y) & 0xFF;
     return RGB(v, v, v);
   });
@@ -71,7 +71,7 @@ TEST_F(OlePicture, JpegBaselineAndProgressiveColourAndGreyDecodeToTheirSource) {
       ASSERT_EQ(LoadPicture(EncodeJpeg(isGrey ? grey : colour, options), &picture), S_OK);
       ASSERT_NE(picture, nullptr);
       const std::string name = std::string("jpeg-") + (progressive ? "progressive" : "baseline") + (isGrey ? "-grey" : "-colour");
-      EXPECT_TRUE(ImagesMatch(name, PicturePixels(picture), isGrey ? grey : colour, 4));
+      EXPECT_TRUE(ImagesMatch(isGrey ? grey : colour, PicturePixels(picture), name + ".actual.png", 4));
       EXPECT_EQ(picture->Release(), 0u);
     }
   }
@@ -100,7 +100,7 @@ TEST_F(OlePicture, GifFirstFrameIsComposedExactlyOverItsLogicalScreen) {
   later.indexes.assign(static_cast<size_t>(later.width * later.height), 1);
   layout.frames.push_back(later);
 
-  const TestImage expected = MakeImage(layout.width, layout.height, [&](int x, int y) {
+  const PixelImage expected = MakeImage(layout.width, layout.height, [&](int x, int y) {
     const int fx = x - frame.left, fy = y - frame.top;
     if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height) return global[2];
     const uint8_t index = frame.indexes[static_cast<size_t>(fy * frame.width + fx)];
@@ -108,7 +108,7 @@ TEST_F(OlePicture, GifFirstFrameIsComposedExactlyOverItsLogicalScreen) {
   });
   IPicture* picture = nullptr;
   ASSERT_EQ(LoadPicture(EncodeGif(layout), &picture), S_OK);
-  EXPECT_TRUE(ImagesMatch("gif-composed", PicturePixels(picture), expected));
+  EXPECT_TRUE(ImagesMatch(expected, PicturePixels(picture), "gif-composed.actual.png"));
   picture->Release();
 }
 
@@ -125,12 +125,12 @@ TEST_F(OlePicture, InterlacedGifWithALocalTableAndNoGlobalOneHasItsRowsInPlaceOn
     for (int x = 0; x < frame.width; ++x) frame.indexes.push_back(static_cast<uint8_t>((y + x) % 4));
   }
   layout.frames.push_back(frame);
-  const TestImage expected = MakeImage(5, 13, [&](int x, int y) {
+  const PixelImage expected = MakeImage(5, 13, [&](int x, int y) {
     return x < 4 ? frame.localColors[(y + x) % 4] : 0u;
   });
   IPicture* picture = nullptr;
   ASSERT_EQ(LoadPicture(EncodeGif(layout), &picture), S_OK);
-  EXPECT_TRUE(ImagesMatch("gif-interlaced", PicturePixels(picture), expected));
+  EXPECT_TRUE(ImagesMatch(expected, PicturePixels(picture), "gif-interlaced.actual.png"));
   picture->Release();
 }
 

@@ -6,7 +6,7 @@
 #include <gif_lib.h>
 #include <jpeglib.h>
 
-Bytes EncodeJpeg(const TestImage& image, const JpegOptions& options) {
+Bytes EncodeJpeg(const PixelImage& image, const JpegOptions& options) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr err{};
   cinfo.err = jpeg_std_error(&err);

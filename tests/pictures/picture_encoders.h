@@ -10,7 +10,7 @@ struct JpegOptions {
   bool grey = false;  // written from the red channel
   int quality = 100;
 };
-Bytes EncodeJpeg(const TestImage& image, const JpegOptions& options);
+Bytes EncodeJpeg(const PixelImage& image, const JpegOptions& options);
 
 // A GIF frame: palette indexes top-down, placed on the logical screen.
 struct GifFrame {

@@ -18,61 +18,10 @@ void Put32(Bytes& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-void WritePpm(const std::string& path, const TestImage& image) {
-  std::ofstream out(path, std::ios::binary);
-  out << "P6\n" << image.width << " " << image.height << "\n255\n";
-  for (uint32_t p : image.pixels) {
-    const char rgb[3] = {static_cast<char>(p & 0xFF), static_cast<char>(p >> 8 & 0xFF), static_cast<char>(p >> 16 & 0xFF)};
-    out.write(rgb, 3);
-  }
-}
-
-std::string Hex(uint32_t v) {
-  std::ostringstream s;
-  s << "0x" << std::hex << v;
-  return s.str();
-}
-
 }  // namespace
 
-TestImage MakeImage(int width, int height, const std::function<uint32_t(int, int)>& color) {
-  TestImage image{width, height, {}};
-  image.pixels.reserve(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) image.pixels.push_back(color(x, y));
-  }
-  return image;
-}
-
-::testing::AssertionResult ImagesMatch(const std::string& name, const TestImage& actual, const TestImage& expected,
-                                       int tolerance) {
-  if (actual.width != expected.width || actual.height != expected.height) {
-    return ::testing::AssertionFailure() << name << ": size " << actual.width << "x" << actual.height
-                                         << ", expected " << expected.width << "x" << expected.height;
-  }
-  size_t differing = 0;
-  std::string first;
-  for (int y = 0; y < actual.height; ++y) {
-    for (int x = 0; x < actual.width; ++x) {
-      const uint32_t a = actual.At(x, y), e = expected.At(x, y);
-      bool same = true;
-      for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(e >> shift & 0xFF)) > tolerance) same = false;
-      }
-      if ((a >> 24) != 0) same = false;  // the high byte of a COLORREF is always 0
-      if (same) continue;
-      if (differing++ == 0) first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(a) + ", expected " + Hex(e);
-    }
-  }
-  if (differing == 0) return ::testing::AssertionSuccess();
-  WritePpm(name + ".actual.ppm", actual);
-  WritePpm(name + ".expected.ppm", expected);
-  return ::testing::AssertionFailure() << name << ": " << differing << " pixels differ; first " << first
-                                       << " (images written as " << name << ".actual.ppm and .expected.ppm)";
-}
-
-TestImage ReadBitmap(HBITMAP bitmap) {
-  TestImage image;
+PixelImage ReadBitmap(HBITMAP bitmap) {
+  PixelImage image;
   BITMAP info{};
   if (GetObjectA(bitmap, sizeof info, &info) != sizeof info) return image;
   HDC dc = CreateCompatibleDC(nullptr);
@@ -103,6 +52,19 @@ Bytes PackRows(int width, int height, int bitCount, bool topDown, const std::fun
     }
   }
   return out;
+}
+
+BmpLayout RleLayout(int width, int height, uint16_t bitCount, std::vector<uint32_t> palette, uint32_t colorsUsed,
+                    Bytes stream) {
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = bitCount;
+  layout.compression = bitCount == 8 ? BI_RLE8 : BI_RLE4;
+  layout.palette = std::move(palette);
+  layout.colorsUsed = colorsUsed;
+  layout.pixels = std::move(stream);
+  return layout;
 }
 
 Bytes BuildBmp(const BmpLayout& layout) {

@@ -1,6 +1,6 @@
-// Shared pieces of the picture tests: a writer for every BMP variant, images with a pixel-by-pixel
-// comparison that writes both images beside each other on failure, scratch files, and a fixture
-// that proves each test leaves no GDI object behind.
+// Shared pieces of the picture tests: a writer for every BMP variant, scratch files, and the fixture
+// that proves each test leaves no GDI object behind; pictures are compared with
+// tests/common/image_compare.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,27 +11,13 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/common/gdi_leak_test.h"
+#include "tests/common/image_compare.h"
 
 using Bytes = std::vector<uint8_t>;
 
-// A picture as the tests see it: 0x00BBGGRR, rows top-down.
-struct TestImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-TestImage MakeImage(int width, int height, const std::function<uint32_t(int x, int y)>& color);
-
-// Size first, then every pixel, each channel within `tolerance`. On failure: the number of
-// differing pixels, the first with its coordinates and both values, and <name>.actual.ppm and
-// <name>.expected.ppm written to the working directory.
-::testing::AssertionResult ImagesMatch(const std::string& name, const TestImage& actual, const TestImage& expected,
-                                       int tolerance = 0);
-
 // The pixels of a bitmap handle, read back through a memory DC and GetPixel.
-TestImage ReadBitmap(HBITMAP bitmap);
+PixelImage ReadBitmap(HBITMAP bitmap);
 
 // A BMP file laid out field by field, so a test can write every variant and every kind of damage.
 struct BmpLayout {
@@ -48,6 +34,10 @@ struct BmpLayout {
   Bytes pixels;                    // the pixel data exactly as stored
 };
 Bytes BuildBmp(const BmpLayout& layout);
+
+// A layout of RLE pixels (BI_RLE8 for 8 bits, BI_RLE4 for 4): `stream` is the compressed data.
+BmpLayout RleLayout(int width, int height, uint16_t bitCount, std::vector<uint32_t> palette, uint32_t colorsUsed,
+                    Bytes stream);
 
 // Rows of `value(x, y)` (y counted from the top) packed at `bitCount` bits, padded to 32 bits, in
 // file order: bottom-up unless `topDown`. Values of 1-8 bits are palette indexes, 16 and 32 raw
@@ -68,14 +58,4 @@ class ScratchDir {
 
 Bytes ReadFileBytes(const std::string& path);
 
-// Every picture test starts and ends with the same number of live GDI objects.
-class PictureTest : public ::testing::Test {
- protected:
-  void SetUp() override { startObjects_ = GetGuiResources(nullptr, GR_GDIOBJECTS); }
-  void TearDown() override {
-    EXPECT_EQ(GetGuiResources(nullptr, GR_GDIOBJECTS), startObjects_) << "GDI objects leaked by the test";
-  }
-
- private:
-  DWORD startObjects_ = 0;
-};
+using PictureTest = GdiLeakTest;

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "picture_test_support.h"
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ TEST_F(RegressionReplay, EveryKeptInputIsRefusedOrDecodedWithinTheCaps) {
   for (const std::string& path : files) {
     SCOPED_TRACE(path);
     const Bytes bytes = ReadFileBytes(path);
-    platform::BmpImage image;
+    platform::DecodedImage image;
     if (platform::BmpDecode(bytes.data(), bytes.size(), image) == platform::BmpStatus::kOk) {
-      EXPECT_LE(static_cast<uint64_t>(image.width) * image.height * 4, platform::kBmpMaxPixelBytes);
+      EXPECT_LE(static_cast<uint64_t>(image.width) * image.height * 4, platform::kMaxImagePixelBytes);
     }
     HANDLE bitmap = LoadImageA(GetModuleHandleA(nullptr), path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (bitmap != nullptr) DeleteObject(bitmap);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/display/cp932_codec.h"
+#include "platform/kernel32/cp932.h"
 #include "window_harness.h"
 
 using namespace harness;
@@ -78,7 +79,8 @@ TEST_F(Clipboard, SettingAFormatAgainFreesTheOldHandle) {
 
 TEST(ClipboardText, SystemTextUsesUtf8AndLfAndOursCp932AndCrLf) {
   using namespace platform::display;
-  EXPECT_EQ(ClipboardTextToSystem("a\r\n" + Utf8ToCp932("漢") + "\r\nb"), "a\n漢\nb");
+  using platform::Cp932ToUtf8;
+  EXPECT_EQ(ClipboardTextToSystem("a\r\n" + platform::Utf8ToCp932("漢") + "\r\nb"), "a\n漢\nb");
   EXPECT_EQ(ClipboardTextToSystem("lone\rcr and lone\nlf"), "lone\rcr and lone\nlf");
   EXPECT_EQ(ClipboardTextFromSystem("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
   EXPECT_EQ(ClipboardTextFromSystem("字"), "\x8E\x9A");

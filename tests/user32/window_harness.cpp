@@ -2,7 +2,7 @@
 
 #include <condition_variable>
 
-#include "platform/display/cp932_codec.h"
+#include "platform/kernel32/cp932.h"
 
 namespace harness {
 namespace {
@@ -136,6 +136,6 @@ HWND WindowThread::Create(const char* cls, int width, int height, bool visible) 
   return hwnd;
 }
 
-std::string Cp932(const char* utf8) { return platform::display::Utf8ToCp932(utf8); }
+std::string Cp932(const char* utf8) { return platform::Utf8ToCp932(utf8); }
 
 }  // namespace harness

@@ -1,7 +1,7 @@
 // The BMP decoder: runs the steps in order and stops at the first problem.
-#include "platform/user32/bmp_decoder.h"
+#include "platform/imaging/bmp_decoder.h"
 
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform {
 
@@ -21,15 +21,12 @@ BmpStatus RunSteps(bmp::Context& ctx) {
 
 }  // namespace
 
-BmpStatus BmpDecode(const uint8_t* data, size_t size, BmpImage& out) {
-  out = BmpImage{};
+BmpStatus BmpDecode(const uint8_t* data, size_t size, DecodedImage& out) {
+  out = DecodedImage{};
   if (data == nullptr) return BmpStatus::kNotBmp;
   bmp::Context ctx(data, size);
   const BmpStatus status = RunSteps(ctx);
-  if (status != BmpStatus::kOk) {
-    ctx.stage = bmp::Stage::kError;
-    return status;
-  }
+  if (status != BmpStatus::kOk) return status;
   ctx.image.width = ctx.width;
   ctx.image.height = ctx.height;
   out = std::move(ctx.image);

@@ -5,9 +5,9 @@
 
 #include <gif_lib.h>
 
-#include "platform/ole/picture_decoders.h"
+#include "platform/imaging/picture_decoders.h"
 
-namespace platform::ole {
+namespace platform {
 
 namespace {
 
@@ -67,7 +67,7 @@ bool ReadFirstImage(GifFileType* gif, int screenHeight, std::vector<GifPixelType
   if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
   const GifImageDesc& desc = gif->Image;
   // The frame is held to the same cap as the screen: it bounds the work a small file can ask for.
-  if (!PictureSizeAllowed(static_cast<uint64_t>(desc.Width), static_cast<uint64_t>(desc.Height))) return false;
+  if (!ImageSizeAllowed(static_cast<uint64_t>(desc.Width), static_cast<uint64_t>(desc.Height))) return false;
   const size_t width = static_cast<size_t>(desc.Width);
   for (int stored = 0; stored < desc.Height; ++stored) {
     const int y = StoredRowToImageRow(stored, desc.Height, desc.Interlace);
@@ -79,7 +79,7 @@ bool ReadFirstImage(GifFileType* gif, int screenHeight, std::vector<GifPixelType
 }
 
 // The screen in its background colour with the image's opaque pixels on it, clipped to the screen.
-void Compose(const GifFileType* gif, const std::vector<GifPixelType>& rows, int transparent, DecodedPicture& out) {
+void Compose(const GifFileType* gif, const std::vector<GifPixelType>& rows, int transparent, DecodedImage& out) {
   const GifImageDesc& desc = gif->Image;
   const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
   const uint32_t background = gif->SColorMap != nullptr ? MapColor(gif->SColorMap, gif->SBackGroundColor) : 0u;
@@ -98,8 +98,8 @@ void Compose(const GifFileType* gif, const std::vector<GifPixelType>& rows, int 
   }
 }
 
-bool DecodeRecords(GifFileType* gif, DecodedPicture& out) {
-  if (!PictureSizeAllowed(static_cast<uint64_t>(gif->SWidth), static_cast<uint64_t>(gif->SHeight))) return false;
+bool DecodeRecords(GifFileType* gif, DecodedImage& out) {
+  if (!ImageSizeAllowed(static_cast<uint64_t>(gif->SWidth), static_cast<uint64_t>(gif->SHeight))) return false;
   out.width = gif->SWidth;
   out.height = gif->SHeight;
   int transparent = NO_TRANSPARENT_COLOR;
@@ -125,17 +125,17 @@ bool DecodeRecords(GifFileType* gif, DecodedPicture& out) {
 
 }  // namespace
 
-bool GifDecode(const uint8_t* data, size_t size, DecodedPicture& out) {
-  out = DecodedPicture{};
-  if (data == nullptr || size == 0 || size > kMaxPictureStreamBytes) return false;
+bool GifDecode(const uint8_t* data, size_t size, DecodedImage& out) {
+  out = DecodedImage{};
+  if (data == nullptr || size == 0 || size > kMaxPictureFileBytes) return false;
   MemorySource source{data, size, 0};
   int error = 0;
   GifFileType* gif = DGifOpen(&source, ReadFromMemory, &error);
   if (gif == nullptr) return false;
   const bool ok = DecodeRecords(gif, out);
   DGifCloseFile(gif, &error);
-  if (!ok) out = DecodedPicture{};
+  if (!ok) out = DecodedImage{};
   return ok;
 }
 
-}  // namespace platform::ole
+}  // namespace platform

@@ -6,9 +6,9 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "platform/ole/picture_decoders.h"
+#include "platform/imaging/picture_decoders.h"
 
-namespace platform::ole {
+namespace platform {
 
 namespace {
 
@@ -42,7 +42,7 @@ uint32_t CmykToColor(const JSAMPLE* p, bool inverted) {
 }
 
 struct Buffers {
-  DecodedPicture* out;
+  DecodedImage* out;
   std::vector<JSAMPLE>* cmykRow;
   jpeg_progress_mgr* progress;
 };
@@ -56,12 +56,12 @@ bool RunDecompress(jpeg_decompress_struct& cinfo, ErrorManager& err, const uint8
   cinfo.mem->max_memory_to_use = kMaxJpegWorkBytes;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return false;
-  if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height)) return false;
+  if (!ImageSizeAllowed(cinfo.image_width, cinfo.image_height)) return false;
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
   jpeg_start_decompress(&cinfo);
 
-  DecodedPicture& out = *buffers.out;
+  DecodedImage& out = *buffers.out;
   out.width = static_cast<int32_t>(cinfo.output_width);
   out.height = static_cast<int32_t>(cinfo.output_height);
   // The rows are added as they arrive, so a file whose data ends early costs no more than it holds.
@@ -83,9 +83,9 @@ bool RunDecompress(jpeg_decompress_struct& cinfo, ErrorManager& err, const uint8
 
 }  // namespace
 
-bool JpegDecode(const uint8_t* data, size_t size, DecodedPicture& out) {
-  out = DecodedPicture{};
-  if (data == nullptr || size == 0 || size > kMaxPictureStreamBytes) return false;
+bool JpegDecode(const uint8_t* data, size_t size, DecodedImage& out) {
+  out = DecodedImage{};
+  if (data == nullptr || size == 0 || size > kMaxPictureFileBytes) return false;
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
   jpeg_progress_mgr progress{};
@@ -96,8 +96,8 @@ bool JpegDecode(const uint8_t* data, size_t size, DecodedPicture& out) {
   progress.progress_monitor = LimitScans;
   const bool ok = RunDecompress(cinfo, err, data, size, Buffers{&out, &cmykRow, &progress});
   jpeg_destroy_decompress(&cinfo);
-  if (!ok) out = DecodedPicture{};
+  if (!ok) out = DecodedImage{};
   return ok;
 }
 
-}  // namespace platform::ole
+}  // namespace platform

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/user32/bmp_decoder.h"
-#include "platform/user32/bmp_reader.h"
+#include "platform/imaging/bmp_decoder.h"
+#include "platform/imaging/bmp_reader.h"
 
 namespace platform::bmp {
 
@@ -24,8 +24,6 @@ inline constexpr uint32_t kRle8 = 1;
 inline constexpr uint32_t kRle4 = 2;
 inline constexpr uint32_t kBitfields = 3;
 
-enum class Stage { kStart, kFileHeaderRead, kDibHeaderRead, kColorTableRead, kPixelsDecoded, kError };
-
 // One colour channel of a 16- or 32-bit pixel: a contiguous run of `bits` bits at `shift`.
 struct ChannelMask {
   uint32_t mask = 0;
@@ -37,7 +35,6 @@ struct Context {
   Context(const uint8_t* data, size_t size) : reader(data, size) {}
 
   ByteReader reader;
-  Stage stage = Stage::kStart;
 
   uint32_t pixelOffset = 0;  // bfOffBits; 0 means "right after the colour table"
   uint32_t headerSize = 0;
@@ -54,7 +51,7 @@ struct Context {
   uint64_t tableEnd = 0;      // first byte after the headers, masks and colour table
   std::vector<uint32_t> palette;  // 0x00BBGGRR
 
-  BmpImage image;
+  DecodedImage image;
 };
 
 // The steps, in order. Each returns kOk or the first problem it found.

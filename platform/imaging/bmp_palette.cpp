@@ -1,7 +1,7 @@
 // The BMP decoder's colour-table step.
 #include <algorithm>
 
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform::bmp {
 
@@ -47,7 +47,6 @@ BmpStatus ReadColorTable(Context& ctx) {
     return BmpStatus::kBadHeader;
   }
   if (!in.Seek(ctx.pixelOffset)) return BmpStatus::kTruncated;
-  ctx.stage = Stage::kColorTableRead;
   return BmpStatus::kOk;
 }
 

@@ -12,19 +12,11 @@ class ByteReader {
  public:
   ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-  size_t Position() const { return pos_; }
-  size_t Size() const { return size_; }
   size_t Remaining() const { return size_ - pos_; }
-  bool AtEnd() const { return pos_ == size_; }
 
   bool Seek(uint64_t offset) {
     if (offset > size_) return false;
     pos_ = static_cast<size_t>(offset);
-    return true;
-  }
-  bool Skip(uint64_t count) {
-    if (count > Remaining()) return false;
-    pos_ += static_cast<size_t>(count);
     return true;
   }
 

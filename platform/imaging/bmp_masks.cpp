@@ -1,7 +1,7 @@
 // The BMP decoder's colour-mask step: which bits of a 16- or 32-bit pixel hold red, green and blue.
 #include <bit>
 
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform::bmp {
 

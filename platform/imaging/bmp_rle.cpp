@@ -6,7 +6,7 @@
 // running out of data before either is a truncated file.
 #include <algorithm>
 
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform::bmp {
 
@@ -94,7 +94,6 @@ BmpStatus DecodeRle(Context& ctx) {
       return BmpStatus::kTruncated;
     }
   }
-  ctx.stage = Stage::kPixelsDecoded;
   return BmpStatus::kOk;
 }
 

@@ -1,5 +1,5 @@
 // The BMP decoder's header steps: the file header and the DIB header with its checks and caps.
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform::bmp {
 
@@ -75,9 +75,9 @@ BmpStatus CheckFormat(const Context& ctx) {
 
 BmpStatus CheckDimensions(const Context& ctx) {
   if (ctx.width <= 0 || ctx.height <= 0) return BmpStatus::kBadHeader;
-  if (ctx.width > kBmpMaxDimension || ctx.height > kBmpMaxDimension) return BmpStatus::kTooLarge;
+  if (ctx.width > kMaxImageDimension || ctx.height > kMaxImageDimension) return BmpStatus::kTooLarge;
   const uint64_t pixelBytes = static_cast<uint64_t>(ctx.width) * static_cast<uint64_t>(ctx.height) * 4u;
-  if (pixelBytes > kBmpMaxPixelBytes) return BmpStatus::kTooLarge;
+  if (pixelBytes > kMaxImagePixelBytes) return BmpStatus::kTooLarge;
   return BmpStatus::kOk;
 }
 
@@ -93,7 +93,6 @@ BmpStatus ReadFileHeader(Context& ctx) {
   if (!in.U32(fileSize) || !in.U16(reserved1) || !in.U16(reserved2) || !in.U32(ctx.pixelOffset)) {
     return BmpStatus::kTruncated;
   }
-  ctx.stage = Stage::kFileHeaderRead;
   return BmpStatus::kOk;
 }
 
@@ -107,7 +106,6 @@ BmpStatus ReadDibHeader(Context& ctx) {
   if (!in.Seek(kFileHeaderSize + static_cast<uint64_t>(ctx.headerSize))) return BmpStatus::kTruncated;
   if ((status = CheckFormat(ctx)) != BmpStatus::kOk) return status;
   if ((status = CheckDimensions(ctx)) != BmpStatus::kOk) return status;
-  ctx.stage = Stage::kDibHeaderRead;
   return BmpStatus::kOk;
 }
 

@@ -1,5 +1,5 @@
 // The BMP decoder's pixel step for uncompressed and bit-field rows.
-#include "platform/user32/bmp_context.h"
+#include "platform/imaging/bmp_context.h"
 
 namespace platform::bmp {
 
@@ -82,7 +82,6 @@ BmpStatus DecodeRows(Context& ctx) {
       DecodeDirectRow(ctx, row, out);
     }
   }
-  ctx.stage = Stage::kPixelsDecoded;
   return BmpStatus::kOk;
 }
 
