@@ -22,7 +22,18 @@ TEST_F(ConsoleTest, StartUpMakesAScreenSizedBackBuffer) {
 }
 
 TEST_F(ConsoleTest, OnlyTheThirtyTwoSlotStringsStayRegisteredBetweenMessages) {
-  EXPECT_EQ(RegisteredStrings(), 32);
+  // Counted between messages only: a real windowing system (Wine's) may hand the window a message of
+  // its own at any moment, and while it runs its echo string is registered too. A leak stays; that
+  // one goes.
+  const auto settlesAtThirtyTwo = [] {
+    int count = 0;
+    for (int look = 0; look < 500; ++look) {
+      if ((count = RegisteredStrings()) == 32) return ::testing::AssertionSuccess();
+      Sleep(10);
+    }
+    return ::testing::AssertionFailure() << count << " strings registered, not 32";
+  };
+  EXPECT_TRUE(settlesAtThirtyTwo());
   StartLine();
   Chars("abc\t");
   Char(8);
@@ -32,7 +43,7 @@ TEST_F(ConsoleTest, OnlyTheThirtyTwoSlotStringsStayRegisteredBetweenMessages) {
   Char(13);
   Print("hello\r\n");
   Repaint();
-  EXPECT_EQ(RegisteredStrings(), 32);
+  EXPECT_TRUE(settlesAtThirtyTwo());
 }
 
 TEST_F(ConsoleTest, EveryPaintRaisesReadyFlagAgain) {
