@@ -4,14 +4,13 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 
 #include "platform/display/close_signals.h"
 
 namespace {
 
-std::atomic<bool> closing{false};
+int closingStarted[2] = {-1, -1};  // a pipe: the closing writes one byte when it begins
 
 class CloseSignals : public ::testing::TestWithParam<int> {
  protected:
@@ -33,12 +32,15 @@ TEST_P(CloseSignals, ASecondSignalWhileClosingEndsTheProcessAtOnce) {
   const int signal = GetParam();
   EXPECT_EXIT(
       {
+        if (pipe(closingStarted) != 0) std::_Exit(2);
         platform::display::CloseOnSignals([] {
-          closing = true;
+          const char byte = 1;
+          if (write(closingStarted[1], &byte, 1) != 1) std::_Exit(3);
           for (;;) pause();  // a closing that never ends
         });
         raise(signal);
-        while (!closing) usleep(1000);
+        char byte = 0;
+        if (read(closingStarted[0], &byte, 1) != 1) std::_Exit(4);  // the closing has begun
         raise(signal);
         for (;;) pause();
       },
