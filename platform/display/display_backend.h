@@ -1,14 +1,18 @@
-// Inside the platform layer only: what USER32 asks of a display, and the one display of the process.
+// Inside the platform layer only: what a display does for the windows above it, and the one display
+// of the process.
 //
-// Two backends implement it: SDL2 (a real window on X11, driven by a display thread of its own) and
-// headless (a virtual screen in memory). The first call of Display() opens the display: the headless
-// one when it was chosen with UseHeadlessDisplay, otherwise SDL. Every method may be called from any
-// thread; none of them calls back into USER32 while the caller waits.
+// Two backends implement it: SDL2 (real windows on X11 or Wayland, driven by a display thread of its
+// own) and headless (a virtual screen in memory). The display sits at the bottom of the window stack:
+// it owns the surfaces' lock, knows nothing of USER32, GDI32 or IMM32, and reports input, focus,
+// resizing, exposure and closing through the DisplayEvents sink it was opened with. Every method may
+// be called from any thread; none of them calls the sink while the caller waits.
 #pragma once
 
 #include <string>
 
-#include "platform/gdi32/display_dc.h"
+#include "platform/display/display_events.h"
+#include "platform/display/display_surface.h"
+#include "platform/display/message_box_request.h"
 #include "platform/win32_types.h"
 
 namespace platform::display {
@@ -29,13 +33,13 @@ class DisplayBackend {
   virtual void ShowNativeWindow(HWND hwnd, bool visible) = 0;
   virtual void SetClientSize(HWND hwnd, int width, int height) = 0;
 
-  // The pixels of `surface` changed (called under GdiLock, so it must not block).
+  // The pixels of `surface` changed (called under SurfaceLock(), so it must not block).
   virtual void SurfaceChanged(DisplaySurface* surface) = 0;
 
   // The caret of a window: a solid block shown over the client pixels, blinking.
   virtual void SetCaret(HWND hwnd, const RECT& rect, bool shown) = 0;
 
-  // Where the input method shows its composition (client coordinates).
+  // Where the input method shows its candidates (client coordinates).
   virtual void SetTextInputRect(HWND hwnd, const RECT& rect) = 0;
 
   // The system clipboard's text, CP932 with CR LF line ends. GetClipboardText returns false when the
@@ -43,13 +47,18 @@ class DisplayBackend {
   virtual void SetClipboardText(const std::string& cp932) = 0;
   virtual bool GetClipboardText(std::string* cp932) = 0;
 
-  // A modal message box (texts CP932); blocks until dismissed and returns the button's id.
-  virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
+  // A modal message box; blocks until dismissed and returns the id of the button pressed (0 when the
+  // box could not be shown).
+  virtual int ShowMessageBox(HWND owner, const MessageBoxRequest& request) = 0;
 };
 
-// The display of the process, opened on first use; null when no display can be opened (the reason
-// has then been written to stderr once).
-DisplayBackend* Display();
+// The display of the process: the first call opens it with `events` as its sink (later calls return
+// the same display, whatever they pass). Null when no display can be opened (the reason has then been
+// written to stderr once).
+DisplayBackend* OpenDisplay(DisplayEvents* events);
+
+// The display when it has been opened, without opening it; null otherwise.
+DisplayBackend* OpenedDisplay();
 
 // Chooses the headless display for this process; false once the display has been opened.
 bool UseHeadlessDisplay(int width, int height);
@@ -59,7 +68,7 @@ class HeadlessDisplay;
 HeadlessDisplay* Headless();
 
 // Backends.
-DisplayBackend* OpenSdlDisplay();  // null on failure, with the reason on stderr
+DisplayBackend* OpenSdlDisplay(DisplayEvents* events);  // null on failure, with the reason on stderr
 DisplayBackend* OpenHeadlessDisplay(int width, int height);
 
 }  // namespace platform::display

@@ -25,18 +25,20 @@ Choice& TheChoice() {
 
 }  // namespace
 
-DisplayBackend* Display() {
+DisplayBackend* OpenDisplay(DisplayEvents* events) {
   Choice& c = TheChoice();
-  // Every change of a window's pixels asks for the display, so the open one is found without a lock.
+  // Once open, the display is found without a lock.
   if (DisplayBackend* open = c.open.load(std::memory_order_acquire)) return open;
   std::lock_guard<std::mutex> lock(c.lock);
   if (!c.opened) {
     c.opened = true;
-    c.display = c.headless ? OpenHeadlessDisplay(c.width, c.height) : OpenSdlDisplay();
+    c.display = c.headless ? OpenHeadlessDisplay(c.width, c.height) : OpenSdlDisplay(events);
     c.open.store(c.display, std::memory_order_release);
   }
   return c.display;
 }
+
+DisplayBackend* OpenedDisplay() { return TheChoice().open.load(std::memory_order_acquire); }
 
 bool UseHeadlessDisplay(int width, int height) {
   Choice& c = TheChoice();

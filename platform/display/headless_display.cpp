@@ -1,7 +1,5 @@
 #include "platform/display/headless_display.h"
 
-#include "platform/user32/user32.h"
-
 namespace platform::display {
 
 void HeadlessDisplay::DestroyNativeWindow(HWND hwnd) {
@@ -17,10 +15,10 @@ void HeadlessDisplay::SetTextInputRect(HWND hwnd, const RECT& rect) {
   inputRects_[hwnd] = rect;
 }
 
-int HeadlessDisplay::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+int HeadlessDisplay::ShowMessageBox(HWND owner, const MessageBoxRequest& request) {
   std::lock_guard<std::mutex> lock(lock_);
-  boxes_.push_back(RecordedMessageBox{owner, text, caption, type});
-  return IDOK;
+  boxes_.push_back(RecordedMessageBox{owner, request});
+  return request.returnId;
 }
 
 std::vector<RecordedMessageBox> HeadlessDisplay::TakeMessageBoxes() {

@@ -1,6 +1,6 @@
 // Inside the platform layer only: the headless display, a virtual screen in memory. Windows have no
-// native counterpart; input comes from the test-support hooks; message boxes are answered with IDOK
-// at once and recorded.
+// native counterpart; input comes from the test-support hooks; a message box is recorded and answered
+// at once with its Return button.
 #pragma once
 
 #include <map>
@@ -13,9 +13,7 @@ namespace platform::display {
 
 struct RecordedMessageBox {
   HWND owner;
-  std::string text;
-  std::string caption;
-  UINT type;
+  MessageBoxRequest request;
 };
 
 struct CaretView {
@@ -40,7 +38,7 @@ class HeadlessDisplay : public DisplayBackend {
   void SetTextInputRect(HWND hwnd, const RECT& rect) override;
   void SetClipboardText(const std::string&) override {}
   bool GetClipboardText(std::string*) override { return false; }
-  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+  int ShowMessageBox(HWND owner, const MessageBoxRequest& request) override;
 
   std::vector<RecordedMessageBox> TakeMessageBoxes();
   bool TextInputRect(HWND hwnd, RECT* rect);

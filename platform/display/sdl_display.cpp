@@ -20,11 +20,11 @@
 #include "platform/display/cp932_codec.h"
 #include "platform/display/display_backend.h"
 #include "platform/display/sdl_keys.h"
+#include "platform/display/sdl_message_box.h"
+#include "platform/display/sdl_present.h"
 #include "platform/display/x11_hooks.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/kernel32/process_exit.h"
-#include "platform/user32/display_input.h"
-#include "platform/user32/user32.h"
 
 extern "C" char* program_invocation_short_name;
 
@@ -44,6 +44,8 @@ struct NativeWindow {
 
 class SdlDisplay : public DisplayBackend {
  public:
+  explicit SdlDisplay(DisplayEvents* events) : events_(events) {}
+
   // Starts the display thread and waits until SDL is up (or has failed, with the reason in `error`).
   bool Start(std::string* error) {
     std::unique_lock<std::mutex> lock(lock_);
@@ -95,7 +97,7 @@ class SdlDisplay : public DisplayBackend {
       for (auto& [hwnd, n] : windows_) open.push_back(hwnd);
     }
     if (open.empty()) ExitProcess(0);
-    for (HWND hwnd : open) platform::user32::DisplayClose(hwnd);
+    for (HWND hwnd : open) events_->Close(hwnd);
   }
 
   int ScreenWidth() const override { return screenWidth_; }
@@ -230,32 +232,12 @@ class SdlDisplay : public DisplayBackend {
     return true;
   }
 
-  int ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
-    std::string utf8Text = Cp932ToUtf8(text), utf8Caption = Cp932ToUtf8(caption);
-    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-    UINT icon = type & 0xF0;
-    if (icon == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
-    if (icon == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
-    std::vector<SDL_MessageBoxButtonData> buttons;
-    switch (type & 0x0F) {
-      case MB_OKCANCEL:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"},
-                   {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
-        break;
-      case MB_YESNO:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"}, {0, IDNO, "No"}};
-        break;
-      default:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
-    }
-    SDL_MessageBoxData data{flags, nullptr, utf8Caption.c_str(), utf8Text.c_str(),
-                            static_cast<int>(buttons.size()), buttons.data(), nullptr};
+  int ShowMessageBox(HWND, const MessageBoxRequest& request) override {
+    CheckMayWaitOnDisplay("a message box");
     // The box runs its own loop on the calling thread (with a connection of its own to the X
     // server), so the display thread goes on presenting the other windows meanwhile.
     std::lock_guard<std::mutex> modal(messageBoxLock_);
-    int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
-    return pressed > 0 ? pressed : IDOK;  // closed without a button: the default answer
+    return ShowSdlMessageBox(request);
   }
 
  private:
@@ -279,6 +261,7 @@ class SdlDisplay : public DisplayBackend {
     }
     Wake();
     if (!wait) return;
+    CheckMayWaitOnDisplay("a command on the display thread");
     std::unique_lock<std::mutex> lock(lock_);
     commandDone_.wait(lock, [&] { return *done; });
   }
@@ -392,7 +375,6 @@ class SdlDisplay : public DisplayBackend {
   }
 
   void Handle(const SDL_Event& e) {
-    using namespace platform::user32;
     if (e.type == wakeEvent_) {
       wakePending_ = false;
       return;
@@ -402,28 +384,28 @@ class SdlDisplay : public DisplayBackend {
       case SDL_KEYUP: {
         HWND hwnd = WindowOfEvent(e.key.windowID);
         int vk = VirtualKeyFromSdl(e.key.keysym.sym);
-        if (hwnd && vk) DisplayKey(hwnd, vk, e.type == SDL_KEYDOWN);
+        if (hwnd && vk) events_->Key(hwnd, vk, e.type == SDL_KEYDOWN);
         break;
       }
       case SDL_SYSWMEVENT:
         if (const unsigned long gone = X11DestroyedWindow(*e.syswm.msg)) LostWindow(gone);
         break;
       case SDL_TEXTINPUT:
-        if (HWND hwnd = WindowOfEvent(e.text.windowID)) DisplayText(hwnd, e.text.text);
+        if (HWND hwnd = WindowOfEvent(e.text.windowID)) events_->Text(hwnd, e.text.text);
         break;
       case SDL_WINDOWEVENT: {
         HWND hwnd = WindowOfEvent(e.window.windowID);
         if (!hwnd) break;
         switch (e.window.event) {
-          case SDL_WINDOWEVENT_FOCUS_GAINED: DisplayFocus(hwnd, true); break;
-          case SDL_WINDOWEVENT_FOCUS_LOST: DisplayFocus(hwnd, false); break;
-          case SDL_WINDOWEVENT_CLOSE: DisplayClose(hwnd); break;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: events_->Focus(hwnd, true); break;
+          case SDL_WINDOWEVENT_FOCUS_LOST: events_->Focus(hwnd, false); break;
+          case SDL_WINDOWEVENT_CLOSE: events_->Close(hwnd); break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
-            DisplayResized(hwnd, e.window.data1, e.window.data2);
+            events_->Resized(hwnd, e.window.data1, e.window.data2);
             MarkDirty(hwnd);
             break;
           case SDL_WINDOWEVENT_EXPOSED:
-            DisplayExposed(hwnd);
+            events_->Exposed(hwnd);
             MarkDirty(hwnd);
             break;
           default: break;
@@ -454,7 +436,7 @@ class SdlDisplay : public DisplayBackend {
     }
     if (!hwnd) return;
     SDL_DestroyWindow(sdl);
-    platform::user32::DisplayClose(hwnd);
+    events_->Close(hwnd);
   }
 
   // Milliseconds until the next blink, or -1 when no caret is shown (then the thread sleeps until
@@ -490,39 +472,13 @@ class SdlDisplay : public DisplayBackend {
       }
       blinkOn = blinkOn_;
     }
-    for (auto& [sdl, n] : due) Present(sdl, n, blinkOn);
+    for (auto& [sdl, n] : due) PresentSurface(sdl, *n.surface, Overlay{n.caret, n.caretShown && blinkOn});
   }
 
-  // Copies the window's pixels to its SDL surface and shows them, with the caret XORed over the copy.
-  void Present(SDL_Window* sdl, const NativeWindow& n, bool blinkOn) {
-    if (!(SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN)) return;
-    SDL_Surface* out = SDL_GetWindowSurface(sdl);
-    if (!out || out->format->BytesPerPixel != 4) return;
-    if (SDL_MUSTLOCK(out)) SDL_LockSurface(out);
-    {
-      GdiGuard gdi(GdiLock());
-      const DisplaySurface* s = n.surface;
-      int w = std::min(s->width, out->w), h = std::min(s->height, out->h);
-      if (s->bits && w > 0 && h > 0)
-        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_XBGR8888, s->bits, s->width * 4, out->format->format, out->pixels,
-                          out->pitch);
-    }
-    if (n.caretShown && blinkOn) {
-      Uint32 invert = out->format->Rmask | out->format->Gmask | out->format->Bmask;
-      int left = std::max<int>(n.caret.left, 0), right = std::min<int>(n.caret.right, out->w);
-      int top = std::max<int>(n.caret.top, 0), bottom = std::min<int>(n.caret.bottom, out->h);
-      for (int y = top; y < bottom; ++y) {
-        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(out->pixels) + y * out->pitch);
-        for (int x = left; x < right; ++x) row[x] ^= invert;
-      }
-    }
-    if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
-    SDL_UpdateWindowSurface(sdl);
-  }
-
+  DisplayEvents* const events_;
   std::thread thread_;
   std::thread::id displayThreadId_;
-  std::mutex lock_;  // after GdiLock and UserLock in the lock order
+  std::mutex lock_;  // the backend's own lock: last in the lock order, never held while calling out
   std::condition_variable started_;
   std::condition_variable commandDone_;
   State state_ = State::kStarting;
@@ -550,7 +506,7 @@ void ShutdownAtExit() {
 
 }  // namespace
 
-DisplayBackend* OpenSdlDisplay() {
+DisplayBackend* OpenSdlDisplay(DisplayEvents* events) {
   const char* name = program_invocation_short_name;
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
@@ -559,7 +515,7 @@ DisplayBackend* OpenSdlDisplay() {
     std::fprintf(stderr, "%s: cannot open a display (DISPLAY is not set)\n", name);
     return nullptr;
   }
-  auto* display = new SdlDisplay();
+  auto* display = new SdlDisplay(events);
   std::string error;
   if (!display->Start(&error)) {
     std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, shown, error.c_str());

@@ -1,6 +1,6 @@
 #include "platform/display/sdl_keys.h"
 
-#include "platform/user32/user32.h"
+#include "platform/display/virtual_keys.h"
 
 namespace platform::display {
 
@@ -8,7 +8,7 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
   if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
-  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);  // VK_NUMPAD1..9
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD1 + (key - SDLK_KP_1);
   switch (key) {
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
@@ -32,18 +32,18 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
     case SDLK_RSHIFT: return VK_SHIFT;
     case SDLK_LALT:
     case SDLK_RALT: return VK_MENU;
-    case SDLK_KP_0: return 0x60;         // VK_NUMPAD0
-    case SDLK_SEMICOLON: return 0xBA;    // VK_OEM_1
-    case SDLK_EQUALS: return 0xBB;       // VK_OEM_PLUS
-    case SDLK_COMMA: return 0xBC;        // VK_OEM_COMMA
-    case SDLK_MINUS: return 0xBD;        // VK_OEM_MINUS
-    case SDLK_PERIOD: return 0xBE;       // VK_OEM_PERIOD
-    case SDLK_SLASH: return 0xBF;        // VK_OEM_2
-    case SDLK_BACKQUOTE: return 0xC0;    // VK_OEM_3
-    case SDLK_LEFTBRACKET: return 0xDB;  // VK_OEM_4
-    case SDLK_BACKSLASH: return 0xDC;    // VK_OEM_5
-    case SDLK_RIGHTBRACKET: return 0xDD; // VK_OEM_6
-    case SDLK_QUOTE: return 0xDE;        // VK_OEM_7
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_SEMICOLON: return VK_OEM_1;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_SLASH: return VK_OEM_2;
+    case SDLK_BACKQUOTE: return VK_OEM_3;
+    case SDLK_LEFTBRACKET: return VK_OEM_4;
+    case SDLK_BACKSLASH: return VK_OEM_5;
+    case SDLK_RIGHTBRACKET: return VK_OEM_6;
+    case SDLK_QUOTE: return VK_OEM_7;
     default: return 0;
   }
 }

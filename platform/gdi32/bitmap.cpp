@@ -10,7 +10,6 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 // Larger bitmaps are refused rather than allocated: 64 M pixels is 256 MB, far beyond any screen.
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
@@ -66,7 +65,7 @@ void LoadBits(Bitmap& bitmap, int bitCount, const uint8_t* bits) {
 }  // namespace
 
 HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void* lpBits) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   if (nWidth == 0 || nHeight == 0) return StockBitmap();
   if (nPlanes != 1 || (nBitCount != 1 && nBitCount != 24 && nBitCount != 32)) return nullptr;
   auto bitmap = NewBitmap(nWidth, nHeight, static_cast<int>(nBitCount));
@@ -76,7 +75,7 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   // A null DC stands for the screen; every device here is 32 bits a pixel.
   if (hdc != nullptr && FindDc(hdc) == nullptr) return nullptr;
   if (cx == 0 || cy == 0) return StockBitmap();
@@ -86,7 +85,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
 }
 
 int GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi, UINT usage) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Bitmap* bitmap = FindBitmap(hbm);
   if (FindDc(hdc) == nullptr || bitmap == nullptr || lpbmi == nullptr || usage != DIB_RGB_COLORS) return 0;
   BITMAPINFOHEADER& header = lpbmi->bmiHeader;

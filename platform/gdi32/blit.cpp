@@ -16,7 +16,6 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 // One axis of a blit after normalisation: destination [dest, dest + destSize) and source
 // [src, src + srcSize), mirrored when exactly one of the two sizes was negative.
@@ -184,7 +183,7 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
 }  // namespace
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr || RopUsesSource(RopIndex(rop))) return FALSE;
   Axis ax = Normalise(x, w, 0, 0);
@@ -193,7 +192,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 }
 
 BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dest = FindDc(hdc);
   if (dest == nullptr) return FALSE;
   Dc* source = hdcSrc != nullptr ? FindDc(hdcSrc) : nullptr;
@@ -203,7 +202,7 @@ BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, D
 
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dest = FindDc(hdcDest);
   if (dest == nullptr) return FALSE;
   Dc* source = hdcSrc != nullptr ? FindDc(hdcSrc) : nullptr;

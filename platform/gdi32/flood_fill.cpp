@@ -17,7 +17,6 @@ using namespace platform::gdi;
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
 
 struct Span {
   int y, x0, x1;  // columns [x0, x1)
@@ -102,7 +101,7 @@ class RegionFinder {
 }  // namespace
 
 BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
-  Guard guard(GdiLock());
+  GdiGuard guard(GdiLock());
   Dc* dc = FindDc(hdc);
   if (dc == nullptr || (type != FLOODFILLBORDER && type != FLOODFILLSURFACE)) return FALSE;
   Canvas canvas = CanvasOf(*dc);

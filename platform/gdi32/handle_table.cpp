@@ -7,11 +7,6 @@
 
 namespace platform {
 
-GdiMutex& GdiLock() {
-  static GdiMutex lock;
-  return lock;
-}
-
 DWORD GdiLiveObjectCount() {
   GdiGuard guard(GdiLock());
   return gdi::LiveCount();

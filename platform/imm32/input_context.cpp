@@ -68,7 +68,7 @@ BOOL ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
   POINT p = lpCompForm->ptCurrentPos;
   RECT r{p.x, p.y, p.x + height / 2, p.y + height};
   if (lpCompForm->dwStyle & CFS_RECT) r = lpCompForm->rcArea;
-  if (auto* d = platform::display::Display()) d->SetTextInputRect(hwnd, r);
+  if (auto* d = platform::display::OpenedDisplay()) d->SetTextInputRect(hwnd, r);
   return TRUE;
 }
 

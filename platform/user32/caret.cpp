@@ -9,7 +9,8 @@ namespace {
 
 void ReportCaretLocked(const Caret& c, HWND owner) {
   RECT r{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
-  if (auto* d = platform::display::Display()) d->SetCaret(owner, r, c.owner && c.hideCount == 0);
+  // Under UserLock: the display is only told, never waited for (a caret needs a window, so it is open).
+  if (auto* d = platform::display::OpenedDisplay()) d->SetCaret(owner, r, c.owner && c.hideCount == 0);
 }
 
 void ResetCaretLocked(Caret& c) {
@@ -30,7 +31,7 @@ using namespace platform::user32;
 
 BOOL CreateCaret(HWND hWnd, HBITMAP, int nWidth, int nHeight) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = FindWindowLocked(hWnd);
   if (!w || w->queue != q) {
     SetLastError(w ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
@@ -48,7 +49,7 @@ BOOL CreateCaret(HWND hWnd, HBITMAP, int nWidth, int nHeight) {
 
 BOOL SetCaretPos(int X, int Y) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!q->caret.owner) return FALSE;
   q->caret.pos = POINT{X, Y};
   ReportCaretLocked(q->caret, q->caret.owner);
@@ -57,7 +58,7 @@ BOOL SetCaretPos(int X, int Y) {
 
 BOOL GetCaretPos(LPPOINT lpPoint) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!q->caret.owner || !lpPoint) return FALSE;
   *lpPoint = q->caret.pos;
   return TRUE;
@@ -69,7 +70,7 @@ namespace {
 // for null).
 BOOL StepCaretVisibility(HWND hWnd, int step) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Caret& c = q->caret;
   if (!c.owner || (hWnd && hWnd != c.owner)) return FALSE;
   if (step < 0) ++c.hideCount;
@@ -86,7 +87,7 @@ BOOL HideCaret(HWND hWnd) { return StepCaretVisibility(hWnd, -1); }
 
 BOOL DestroyCaret(void) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!q->caret.owner) return FALSE;
   ResetCaretLocked(q->caret);
   return TRUE;
@@ -95,7 +96,7 @@ BOOL DestroyCaret(void) {
 namespace platform::user32 {
 
 bool CaretOfWindow(HWND hwnd, RECT* rect, bool* shown) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = FindWindowLocked(hwnd);
   if (!w || w->queue->caret.owner != hwnd) return false;
   const Caret& c = w->queue->caret;

@@ -59,11 +59,10 @@ HGLOBAL TextHandle(const std::string& text) {
 }  // namespace platform::user32
 
 using namespace platform::user32;
-using platform::display::Display;
 
 BOOL OpenClipboard(HWND hWndNewOwner) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (Clip().openBy && Clip().openBy != self.get()) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -78,7 +77,7 @@ BOOL CloseClipboard(void) {
   bool publish;
   std::string text;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     if (!OpenByCallerLocked(self.get())) return FALSE;
     publish = Clip().textChanged;
     if (publish) {
@@ -95,7 +94,7 @@ BOOL CloseClipboard(void) {
 
 BOOL EmptyClipboard(void) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!OpenByCallerLocked(self.get())) return FALSE;
   while (!Clip().data.empty()) FreeLocked(Clip().data.begin()->first);
   Clip().owner = Clip().openWindow;
@@ -105,7 +104,7 @@ BOOL EmptyClipboard(void) {
 
 HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!OpenByCallerLocked(self.get())) return nullptr;
   if (!hMem) {  // rendering on request is not supported
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -121,28 +120,28 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem) {
 HANDLE GetClipboardData(UINT uFormat) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     if (!OpenByCallerLocked(self.get())) return nullptr;
   }
   // Text that another program put on the system clipboard replaces ours.
   std::string text;
   if (uFormat == CF_TEXT && Display() && Display()->GetClipboardText(&text)) {
     HGLOBAL mem = TextHandle(text);
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     if (mem) {
       FreeLocked(CF_TEXT);
       Clip().data[CF_TEXT] = mem;
       Clip().owner = nullptr;
     }
   }
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   auto it = Clip().data.find(uFormat);
   return it == Clip().data.end() ? nullptr : it->second;
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     if (Clip().data.count(format)) return TRUE;
   }
   std::string text;

@@ -20,7 +20,7 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM) {
       HBRUSH brush;
       RECT client;
       {
-        std::lock_guard<std::mutex> lock(UserLock());
+        UserGuard lock(UserLock());
         Window* w = FindWindowLocked(hWnd);
         if (!w) return 0;
         brush = w->cls->background;

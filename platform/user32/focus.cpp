@@ -10,14 +10,14 @@ HWND focusWindow = nullptr;  // guarded by UserLock
 HWND FocusWindowLocked() { return FindWindowLocked(focusWindow) ? focusWindow : nullptr; }
 
 void ForgetWindowFocus(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (focusWindow == hwnd) focusWindow = nullptr;
 }
 
 void SetFocusOnOwner(HWND hwnd) {
   HWND old;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     old = FocusWindowLocked();
     if (old == hwnd) return;
     if (hwnd && !FindWindowLocked(hwnd)) return;
@@ -35,7 +35,7 @@ HWND SetFocus(HWND hWnd) {
   std::shared_ptr<ThreadQueue> owner;
   HWND previous;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     previous = FocusWindowLocked();
     if (hWnd) {
       Window* w = CheckedWindowLocked(hWnd);
@@ -52,7 +52,7 @@ HWND SetFocus(HWND hWnd) {
 
 HWND GetFocus(void) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   HWND focus = FocusWindowLocked();
   if (!focus || FindWindowLocked(focus)->queue != self) return nullptr;
   return focus;

@@ -17,7 +17,7 @@ bool MatchesFilter(const MSG& m, HWND filter, UINT first, UINT last) {
 }
 
 // Runs the oldest work sent to `q`, with the lock released while it runs. False when there is none.
-bool RunSentLocked(ThreadQueue& q, std::unique_lock<std::mutex>& lock) {
+bool RunSentLocked(ThreadQueue& q, UserUniqueLock& lock) {
   if (q.sent.empty()) return false;
   std::shared_ptr<SentWork> work = q.sent.front();
   q.sent.pop_front();
@@ -65,8 +65,8 @@ bool FindMessageLocked(ThreadQueue& q, MSG* out, HWND filter, UINT first, UINT l
 
 }  // namespace
 
-std::condition_variable& IdleChanged() {
-  static auto* cv = new std::condition_variable();
+std::condition_variable_any& IdleChanged() {
+  static auto* cv = new std::condition_variable_any();
   return *cv;
 }
 
@@ -95,7 +95,7 @@ LRESULT RunOnOwner(const std::shared_ptr<ThreadQueue>& queue, std::function<LRES
   item->run = std::move(work);
   item->waited = wait;
   item->replyTo = self;
-  std::unique_lock<std::mutex> lock(UserLock());
+  UserUniqueLock lock(UserLock());
   if (!queue->alive) return 0;
   queue->sent.push_back(item);
   queue->wake.notify_all();
@@ -112,7 +112,7 @@ LRESULT RunOnOwner(const std::shared_ptr<ThreadQueue>& queue, std::function<LRES
 LRESULT CallWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   WNDPROC proc;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = FindWindowLocked(hwnd);
     if (!w) return 0;
     proc = w->proc;
@@ -130,7 +130,7 @@ BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
     return -1;
   }
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::unique_lock<std::mutex> lock(UserLock());
+  UserUniqueLock lock(UserLock());
   if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) && !FindWindowLocked(hWnd)) {
     lock.unlock();
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -153,7 +153,7 @@ BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
   if (!lpMsg) return FALSE;
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::unique_lock<std::mutex> lock(UserLock());
+  UserUniqueLock lock(UserLock());
   while (RunSentLocked(*q, lock)) {
   }
   return FindMessageLocked(*q, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0);
@@ -165,7 +165,7 @@ BOOL TranslateMessage(const MSG* lpMsg) {
   if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
   if (m != WM_KEYDOWN) return TRUE;
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   bool ctrl = (q->keyState[VK_CONTROL] & 0x80) != 0;
   int vk = static_cast<int>(lpMsg->wParam & 0xFF);
   int ch = -1;
@@ -187,7 +187,7 @@ BOOL TranslateMessage(const MSG* lpMsg) {
 LRESULT DispatchMessageA(const MSG* lpMsg) {
   if (!lpMsg || !lpMsg->hwnd) return 0;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = FindWindowLocked(lpMsg->hwnd);
     if (!w || w->queue != CurrentQueue()) return 0;
   }
@@ -196,7 +196,7 @@ LRESULT DispatchMessageA(const MSG* lpMsg) {
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<ThreadQueue> self = hWnd ? nullptr : CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!hWnd) {  // a thread message for the calling thread
     self->posted.push_back(MSG{nullptr, Msg, wParam, lParam, MessageTime(), {0, 0}});
     self->wake.notify_all();
@@ -210,7 +210,7 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<ThreadQueue> owner;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = CheckedWindowLocked(hWnd);
     if (!w) return 0;
     owner = w->queue;
@@ -220,7 +220,7 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 void PostQuitMessage(int nExitCode) {
   std::shared_ptr<ThreadQueue> q = CurrentQueue();
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   q->quitPosted = true;
   q->quitCode = nExitCode;
   q->wake.notify_all();

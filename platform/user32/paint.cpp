@@ -22,36 +22,29 @@ std::map<HDC, OpenDc>& OpenDcs() {
 }
 
 // The screen's pixels for GetDC(NULL): the size of the (virtual) screen, drawn on but never shown.
-struct Screen {
-  DisplaySurface surface;
-  std::vector<uint32_t> pixels;
-};
-
 DisplaySurface* ScreenSurface() {
-  static Screen* screen = [] {
-    auto* s = new Screen();
-    if (auto* d = platform::display::Display()) {
-      s->pixels.assign(static_cast<size_t>(d->ScreenWidth()) * d->ScreenHeight(), 0);
-      s->surface.bits = s->pixels.data();
-      s->surface.width = d->ScreenWidth();
-      s->surface.height = d->ScreenHeight();
+  static DisplaySurface* screen = [] {
+    auto* s = new DisplaySurface();
+    if (auto* d = Display()) {
+      GdiGuard gdi(GdiLock());
+      s->Resize(d->ScreenWidth(), d->ScreenHeight());
     }
     return s;
   }();
-  return &screen->surface;
+  return screen;
 }
 
 HDC OpenDisplayDc(HWND hwnd, const std::shared_ptr<Window>& window, DisplaySurface* surface) {
   HDC dc = GdiCreateDisplayDC(surface);
   if (!dc) return nullptr;
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   OpenDcs()[dc] = OpenDc{hwnd, window};
   return dc;
 }
 
 bool CloseDisplayDc(HWND hwnd, HDC dc) {
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     auto it = OpenDcs().find(dc);
     if (it == OpenDcs().end() || it->second.hwnd != hwnd) return false;
     OpenDcs().erase(it);
@@ -88,7 +81,7 @@ void InvalidateLocked(Window& w, const RECT* rect, bool erase) {
 using namespace platform::user32;
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   if (!hWnd) {  // every window
     for (auto& w : AllWindowsLocked()) InvalidateLocked(*w, nullptr, bErase);
     return TRUE;
@@ -100,7 +93,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 }
 
 BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = CheckedWindowLocked(hWnd);
   if (!w) return FALSE;
   // The update region is kept as its bounding box, so only a rectangle covering it validates it.
@@ -113,7 +106,7 @@ BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
 }
 
 BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = CheckedWindowLocked(hWnd);
   if (!w) return FALSE;
   bool empty = w->update.right <= w->update.left || w->update.bottom <= w->update.top;
@@ -124,7 +117,7 @@ BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
 BOOL UpdateWindow(HWND hWnd) {
   bool due;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = CheckedWindowLocked(hWnd);
     if (!w) return FALSE;
     due = NeedsPaintLocked(*w);
@@ -138,7 +131,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   PAINTSTRUCT ps{};
   bool erase;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     window = FindWindowShared(hWnd);
     if (!window || !lpPaint) {
       SetLastError(window ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
@@ -170,7 +163,7 @@ HDC GetDC(HWND hWnd) {
   }
   std::shared_ptr<Window> window;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     window = FindWindowShared(hWnd);
   }
   if (!window) {

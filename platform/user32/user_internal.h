@@ -1,7 +1,8 @@
 // Inside the platform layer only: USER32's windows, classes and per-thread message queues.
 //
 // One lock (UserLock) guards every window, class and queue. Window procedures are never called while
-// it is held. Lock order: GdiLock before UserLock; the display backend's own locks come last.
+// it is held. Lock order: GdiLock before UserLock; the display backend's own locks come last (see
+// platform/display/lock_order.h).
 #pragma once
 
 #include <condition_variable>
@@ -12,12 +13,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/display/message_box_request.h"
 #include "platform/gdi32/display_dc.h"
 #include "platform/user32/user32.h"
 
+namespace platform::display {
+class DisplayBackend;
+class DisplayEvents;
+}  // namespace platform::display
+
 namespace platform::user32 {
 
-std::mutex& UserLock();
+RankedMutex& UserLock();
+using UserGuard = std::lock_guard<RankedMutex>;
+using UserUniqueLock = std::unique_lock<RankedMutex>;
+
+// The display, opened on first use with USER32's event sink; null when none can be opened.
+display::DisplayBackend* Display();
+// The sink through which the display (and the test hooks) report input, focus, resizing, exposure and
+// closing.
+display::DisplayEvents& DisplayEventSink();
 
 // Work another thread hands to a queue's owner: a sent message, or a notification from the display.
 // The owner runs it inside GetMessageA/PeekMessageA (or while it waits in a SendMessageA of its own).
@@ -41,7 +56,7 @@ struct Caret {
 };
 
 struct ThreadQueue {
-  std::condition_variable wake;  // used with UserLock
+  std::condition_variable_any wake;  // used with UserLock
   std::deque<MSG> posted;
   std::deque<std::shared_ptr<SentWork>> sent;
   bool quitPosted = false;
@@ -79,7 +94,6 @@ struct Window {
   RECT update = {0, 0, 0, 0};  // bounding box of the update region; empty when nothing is invalid
   bool erasePending = false;
   DisplaySurface surface;  // the client pixels; its size is the client size
-  std::vector<uint32_t> pixels;
 };
 
 // The queue of the calling thread, made on first use.
@@ -124,8 +138,11 @@ void ForgetWindowFocus(HWND hwnd);
 // Destroys the caret if `hwnd` owns its queue's caret.
 void DropCaretOfLocked(Window& w);
 
+// The display's request for MessageBoxA's arguments.
+display::MessageBoxRequest MessageBoxRequestFor(const char* text, const char* caption, UINT type);
+
 // Notified whenever a queue's thread goes idle in GetMessageA (for SupportWaitIdle).
-std::condition_variable& IdleChanged();
+std::condition_variable_any& IdleChanged();
 bool QueueIdleLocked(const ThreadQueue& q);
 
 // Milliseconds since start, for MSG.time.

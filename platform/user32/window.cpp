@@ -24,25 +24,18 @@ RECT FrameFor(DWORD style, DWORD exStyle) {
   return RECT{side + edge, side + caption + edge, side + edge, side + edge};
 }
 
+// Called by GDI under its lock: the display, if open, presents the new pixels.
 void SurfaceChangedHook(DisplaySurface* surface) {
-  if (auto* d = platform::display::Display()) d->SurfaceChanged(surface);
+  if (auto* d = platform::display::OpenedDisplay()) d->SurfaceChanged(surface);
 }
 
 int Clamp(int v) { return std::clamp(v, 0, kMaxClientSide); }
 
 // Gives the window pixels of the new size, keeping what overlaps; new pixels are black.
 void ResizePixelsLocked(Window& w, int width, int height) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
-  int keepW = std::min(width, w.clientWidth), keepH = std::min(height, w.clientHeight);
-  for (int y = 0; y < keepH; ++y)
-    std::memcpy(&pixels[static_cast<size_t>(y) * width], &w.pixels[static_cast<size_t>(y) * w.clientWidth],
-                keepW * sizeof(uint32_t));
-  w.pixels.swap(pixels);
+  w.surface.Resize(width, height);
   w.clientWidth = width;
   w.clientHeight = height;
-  w.surface.bits = w.pixels.empty() ? nullptr : w.pixels.data();
-  w.surface.width = width;
-  w.surface.height = height;
 }
 
 // Destroys a window on its owner thread. `quiet`: creation failed in WM_NCCREATE, so only
@@ -51,7 +44,7 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
   if (!quiet) {
     bool hadFocus;
     {
-      std::lock_guard<std::mutex> lock(UserLock());
+      UserGuard lock(UserLock());
       hadFocus = FocusWindowLocked() == hwnd;
     }
     if (hadFocus) {
@@ -63,7 +56,7 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
   SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
   bool created;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = FindWindowLocked(hwnd);
     if (!w) return;
     DropCaretOfLocked(*w);
@@ -73,16 +66,13 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
     created = w->created;
   }
   ForgetWindowFocus(hwnd);
-  if (created) platform::display::Display()->DestroyNativeWindow(hwnd);
+  if (created) Display()->DestroyNativeWindow(hwnd);
   GdiGuard gdi(GdiLock());
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = FindWindowLocked(hwnd);
   if (!w) return;
   // A DC still open on the window now draws onto nothing.
-  w->surface.bits = nullptr;
-  w->surface.width = w->surface.height = 0;
-  w->pixels.clear();
-  w->pixels.shrink_to_fit();
+  w->surface.Resize(0, 0);
   RemoveWindowLocked(hwnd);
 }
 
@@ -94,7 +84,7 @@ void ResizeClient(HWND hwnd, int width, int height, bool fromDisplay) {
   std::shared_ptr<ThreadQueue> owner;
   {
     GdiGuard gdi(GdiLock());
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = FindWindowLocked(hwnd);
     if (!w || w->destroying) return;
     if (w->clientWidth == width && w->clientHeight == height) return;
@@ -116,7 +106,7 @@ void ResizeClient(HWND hwnd, int width, int height, bool fromDisplay) {
     }
     owner = w->queue;
   }
-  if (!fromDisplay) platform::display::Display()->SetClientSize(hwnd, width, height);
+  if (!fromDisplay) Display()->SetClientSize(hwnd, width, height);
   LPARAM size = MAKELPARAM(width, height);
   RunOnOwner(owner, [=] { return CallWindowProcedure(hwnd, WM_SIZE, SIZE_RESTORED, size); }, !fromDisplay);
 }
@@ -124,7 +114,6 @@ void ResizeClient(HWND hwnd, int width, int height, bool fromDisplay) {
 }  // namespace platform::user32
 
 using namespace platform::user32;
-using platform::display::Display;
 
 ATOM RegisterClassExA(const WNDCLASSEXA* lpwcx) {
   if (!lpwcx || (lpwcx->cbSize != sizeof(WNDCLASSEXA) && lpwcx->cbSize != kWndClassExSize32) ||
@@ -136,7 +125,7 @@ ATOM RegisterClassExA(const WNDCLASSEXA* lpwcx) {
   DWORD error = 0;
   ATOM atom;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     atom = RegisterClassLocked(*lpwcx, &error);
   }
   if (!atom) SetLastError(error);
@@ -164,7 +153,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   auto window = std::make_shared<Window>();
   HWND hwnd;
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     window->cls = lpClassName ? FindClassLocked(lpClassName) : nullptr;
     if (!window->cls) {
       SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -198,13 +187,13 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   }
   if (!display->CreateNativeWindow(hwnd, window->cls->name, window->title, window->clientWidth,
                                    window->clientHeight, &window->surface)) {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     RemoveWindowLocked(hwnd);
     SetLastError(ERROR_NO_SYSTEM_RESOURCES);
     return nullptr;
   }
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     window->created = true;
   }
   CREATESTRUCTA cs{};
@@ -237,7 +226,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
 }
 
 BOOL IsWindow(HWND hWnd) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   return FindWindowLocked(hWnd) ? TRUE : FALSE;
 }
 
@@ -247,7 +236,7 @@ namespace {
 // ERROR_INVALID_WINDOW_HANDLE) when `hWnd` is no window.
 template <typename Visit>
 bool VisitWindow(HWND hWnd, std::shared_ptr<ThreadQueue>* owner, Visit visit) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = CheckedWindowLocked(hWnd);
   if (!w) return false;
   *owner = w->queue;
@@ -270,7 +259,7 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   }
   SendMessageA(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = FindWindowLocked(hWnd);
     if (!w) return wasVisible;
     w->visible = show;
@@ -287,7 +276,7 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
 
 BOOL DestroyWindow(HWND hWnd) {
   {
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     Window* w = CheckedWindowLocked(hWnd);
     if (!w) return FALSE;
     if (w->queue != CurrentQueue()) {
@@ -306,7 +295,7 @@ namespace {
 // Answers a rectangle query about a window: `rectOf(window)` into the caller's RECT.
 template <typename RectOf>
 BOOL QueryRect(HWND hWnd, LPRECT lpRect, RectOf rectOf) {
-  std::lock_guard<std::mutex> lock(UserLock());
+  UserGuard lock(UserLock());
   Window* w = CheckedWindowLocked(hWnd);
   if (!w) return FALSE;
   if (!lpRect) {

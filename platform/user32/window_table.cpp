@@ -29,7 +29,7 @@ struct QueueHolder {
   std::shared_ptr<ThreadQueue> queue;
   ~QueueHolder() {
     if (!queue) return;
-    std::lock_guard<std::mutex> lock(UserLock());
+    UserGuard lock(UserLock());
     queue->alive = false;
     for (auto& work : queue->sent) work->done = true;
     queue->sent.clear();
@@ -39,8 +39,8 @@ struct QueueHolder {
 
 }  // namespace
 
-std::mutex& UserLock() {
-  static std::mutex* lock = new std::mutex();
+RankedMutex& UserLock() {
+  static auto* lock = new RankedMutex(LockRank::kUser);
   return *lock;
 }
 
