@@ -176,6 +176,13 @@ test_stack() {
     return
   fi
   WINE=$(readlink -f "$WINE")
+  # Some kernels run 64-bit programs only (IA-32 emulation switched off): the 32-bit loader then
+  # cannot even start. The build above still proves that the code compiles for the target.
+  if [ "$stack" = i686 ] && ! "$WINE" --version >/dev/null 2>&1 && [ "$(probe_exec "$WINE")" = 126 ]; then
+    echo "  skip  $stack: this kernel cannot execute 32-bit programs ($WINE: $(probe_error "$WINE"))"
+    NOT_RUN+=("$stack")
+    return
+  fi
   WINESERVER=$(dirname "$WINE")/wineserver
   if [ ! -x "$WINESERVER" ]; then
     fail "$stack: no wineserver next to $WINE"
@@ -220,6 +227,17 @@ test_stack() {
   echo "windows $stack: build $((built - started)) s, Wine suites $((tested - built)) s, comparison $((done_at - tested)) s"
 }
 
+# probe_exec PROGRAM: the shell's exit code for starting it (126: the kernel cannot execute it).
+probe_exec() { "$1" --version >/dev/null 2>&1; echo $?; }
+probe_error() { "$1" --version 2>&1 >/dev/null | tail -n 1; }
+
+NOT_RUN=()
 for stack in $STACKS; do test_stack "$stack"; done
-[ $status -eq 0 ] && echo "windows: all passed" || echo "windows: FAILED"
+if [ $status -ne 0 ]; then
+  echo "windows: FAILED"
+elif [ ${#NOT_RUN[@]} -gt 0 ]; then
+  echo "windows: all that ran passed; not run under Wine here: ${NOT_RUN[*]}"
+else
+  echo "windows: all passed"
+fi
 exit $status
