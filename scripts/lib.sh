@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages: to build, to run, to test as a person would (a virtual X server, input, screenshots).
 # The Windows builds' packages are in WINDOWS_PACKAGES.
 BUILD_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev
-  libjpeg62-turbo-dev libgif-dev libicu-dev libstb-dev googletest libgtest-dev libgmock-dev libbenchmark-dev"
+  libjpeg62-turbo-dev libgif-dev libicu-dev libx11-dev libstb-dev googletest libgtest-dev libgmock-dev libbenchmark-dev"
 RUN_PACKAGES="fonts-ipafont-gothic xfonts-base"
 TEST_PACKAGES="xvfb xdotool xclip imagemagick x11-utils desktop-file-utils g++-mingw-w64-x86-64"
 # The two Windows builds and the Wine that runs each: 64-bit, and 32-bit from the i386 architecture.

@@ -13,6 +13,7 @@
 #include "platform/display/display_events.h"
 #include "platform/display/display_surface.h"
 #include "platform/display/message_box_request.h"
+#include "platform/display/window_frame.h"
 #include "platform/win32_types.h"
 
 namespace platform::display {
@@ -21,8 +22,11 @@ class DisplayBackend {
  public:
   virtual ~DisplayBackend() = default;
 
+  // The screen in logical pixels: the physical screen divided by the scale.
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
+  // Every window pixel is shown as a Scale() x Scale() block (see display_scale.h).
+  virtual int Scale() const = 0;
 
   // A native window for `hwnd` showing `surface` (the client pixels); false when it cannot be made.
   // The title is CP932.
@@ -41,6 +45,10 @@ class DisplayBackend {
 
   // Where the input method shows its candidates (client coordinates).
   virtual void SetTextInputRect(HWND hwnd, const RECT& rect) = 0;
+
+  // The composition window drawn over the window's pixels while the input method composes (an empty
+  // image hides it).
+  virtual void SetComposition(HWND hwnd, const OverlayImage& image) = 0;
 
   // The system clipboard's text, CP932 with CR LF line ends. GetClipboardText returns false when the
   // system clipboard does not hold text that differs from what this process put there last.

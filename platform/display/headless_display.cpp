@@ -1,10 +1,20 @@
 #include "platform/display/headless_display.h"
 
+#include "platform/display/display_scale.h"
+#include "platform/display/pixel_replication.h"
+
 namespace platform::display {
+
+bool HeadlessDisplay::CreateNativeWindow(HWND hwnd, const std::string&, const std::string&, int, int,
+                                         DisplaySurface* surface) {
+  std::lock_guard<std::mutex> lock(lock_);
+  windows_[hwnd].surface = surface;
+  return true;
+}
 
 void HeadlessDisplay::DestroyNativeWindow(HWND hwnd) {
   std::lock_guard<std::mutex> lock(lock_);
-  inputRects_.erase(hwnd);
+  windows_.erase(hwnd);
 }
 
 // The caret is kept by USER32 itself; a headless screen has nothing to blink.
@@ -12,7 +22,16 @@ void HeadlessDisplay::SetCaret(HWND, const RECT&, bool) {}
 
 void HeadlessDisplay::SetTextInputRect(HWND hwnd, const RECT& rect) {
   std::lock_guard<std::mutex> lock(lock_);
-  inputRects_[hwnd] = rect;
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end()) return;
+  it->second.inputRect = rect;
+  it->second.hasInputRect = true;
+}
+
+void HeadlessDisplay::SetComposition(HWND hwnd, const OverlayImage& image) {
+  std::lock_guard<std::mutex> lock(lock_);
+  auto it = windows_.find(hwnd);
+  if (it != windows_.end()) it->second.composition = image;
 }
 
 int HeadlessDisplay::ShowMessageBox(HWND owner, const MessageBoxRequest& request) {
@@ -30,12 +49,42 @@ std::vector<RecordedMessageBox> HeadlessDisplay::TakeMessageBoxes() {
 
 bool HeadlessDisplay::TextInputRect(HWND hwnd, RECT* rect) {
   std::lock_guard<std::mutex> lock(lock_);
-  auto it = inputRects_.find(hwnd);
-  if (it == inputRects_.end()) return false;
-  *rect = it->second;
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end() || !it->second.hasInputRect) return false;
+  *rect = it->second.inputRect;
   return true;
 }
 
-DisplayBackend* OpenHeadlessDisplay(int width, int height) { return new HeadlessDisplay(width, height); }
+OverlayImage HeadlessDisplay::Composition(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(lock_);
+  auto it = windows_.find(hwnd);
+  return it == windows_.end() ? OverlayImage{} : it->second.composition;
+}
+
+WindowFrame HeadlessDisplay::Shown(HWND hwnd) {
+  WindowFrame logical;
+  {
+    // Held while the surface is read: the window cannot go meanwhile.
+    std::lock_guard<std::mutex> lock(lock_);
+    auto it = windows_.find(hwnd);
+    if (it == windows_.end() || !it->second.surface) return {};
+    Overlay overlay;
+    overlay.composition = it->second.composition;
+    logical = ComposeWindowFrame(*it->second.surface, overlay);
+  }
+  WindowFrame shown;
+  shown.width = logical.width * scale_;
+  shown.height = logical.height * scale_;
+  shown.pixels.resize(static_cast<size_t>(shown.width) * shown.height);
+  ReplicatePixels(logical.pixels.data(), logical.width, logical.height, scale_, shown.pixels.data(), shown.width,
+                  shown.height, shown.width);
+  return shown;
+}
+
+DisplayBackend* OpenHeadlessDisplay(int width, int height) {
+  int scale = 1;
+  if (!ChooseDisplayScale(nullptr, &scale)) return nullptr;
+  return new HeadlessDisplay(width, height, scale);
+}
 
 }  // namespace platform::display

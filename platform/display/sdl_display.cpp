@@ -19,6 +19,7 @@
 #include "platform/display/close_signals.h"
 #include "platform/display/cp932_codec.h"
 #include "platform/display/display_backend.h"
+#include "platform/display/display_scale.h"
 #include "platform/display/sdl_keys.h"
 #include "platform/display/sdl_message_box.h"
 #include "platform/display/sdl_present.h"
@@ -40,11 +41,12 @@ struct NativeWindow {
   bool dirty = true;
   RECT caret = {0, 0, 0, 0};
   bool caretShown = false;
+  OverlayImage composition;
 };
 
 class SdlDisplay : public DisplayBackend {
  public:
-  explicit SdlDisplay(DisplayEvents* events) : events_(events) {}
+  SdlDisplay(DisplayEvents* events, int scale) : events_(events), scale_(scale) {}
 
   // Starts the display thread and waits until SDL is up (or has failed, with the reason in `error`).
   bool Start(std::string* error) {
@@ -100,8 +102,9 @@ class SdlDisplay : public DisplayBackend {
     for (HWND hwnd : open) events_->Close(hwnd);
   }
 
-  int ScreenWidth() const override { return screenWidth_; }
-  int ScreenHeight() const override { return screenHeight_; }
+  int ScreenWidth() const override { return screenWidth_ / scale_; }
+  int ScreenHeight() const override { return screenHeight_ / scale_; }
+  int Scale() const override { return scale_; }
 
   bool CreateNativeWindow(HWND hwnd, const std::string& className, const std::string& title, int clientWidth,
                           int clientHeight, DisplaySurface* surface) override {
@@ -109,8 +112,7 @@ class SdlDisplay : public DisplayBackend {
     Execute(
         [&] {
           SDL_Window* w = SDL_CreateWindow(Cp932ToUtf8(title).c_str(), SDL_WINDOWPOS_UNDEFINED,
-                                           SDL_WINDOWPOS_UNDEFINED, clientWidth > 0 ? clientWidth : 1,
-                                           clientHeight > 0 ? clientHeight : 1,
+                                           SDL_WINDOWPOS_UNDEFINED, Physical(clientWidth), Physical(clientHeight),
                                            SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
           if (!w) {
             std::fprintf(stderr, "%s: cannot create a window (%s)\n", program_invocation_short_name,
@@ -167,7 +169,7 @@ class SdlDisplay : public DisplayBackend {
   void SetClientSize(HWND hwnd, int width, int height) override {
     Execute(
         [this, hwnd, width, height] {
-          if (SDL_Window* sdl = Find(hwnd)) SDL_SetWindowSize(sdl, width > 0 ? width : 1, height > 0 ? height : 1);
+          if (SDL_Window* sdl = Find(hwnd)) SDL_SetWindowSize(sdl, Physical(width), Physical(height));
           MarkDirty(hwnd);
         },
         false);
@@ -198,12 +200,24 @@ class SdlDisplay : public DisplayBackend {
   }
 
   void SetTextInputRect(HWND, const RECT& rect) override {
+    const int n = scale_;
     Execute(
-        [rect] {
-          SDL_Rect r{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+        [rect, n] {
+          SDL_Rect r{rect.left * n, rect.top * n, (rect.right - rect.left) * n, (rect.bottom - rect.top) * n};
           SDL_SetTextInputRect(&r);
         },
         false);
+  }
+
+  void SetComposition(HWND hwnd, const OverlayImage& image) override {
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      auto it = windows_.find(hwnd);
+      if (it == windows_.end()) return;
+      it->second.composition = image;
+      it->second.dirty = true;
+    }
+    Wake();
   }
 
   void SetClipboardText(const std::string& cp932) override {
@@ -273,6 +287,9 @@ class SdlDisplay : public DisplayBackend {
     SDL_PushEvent(&e);
   }
 
+  // A size in window pixels as the screen shows it (at least 1, as SDL wants).
+  int Physical(int logical) const { return logical > 0 ? logical * scale_ : 1; }
+
   SDL_Window* Find(HWND hwnd) {
     std::lock_guard<std::mutex> lock(lock_);
     auto it = windows_.find(hwnd);
@@ -319,6 +336,8 @@ class SdlDisplay : public DisplayBackend {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Signals are ours (they close the windows, see CloseOnSignals), not SDL's quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The composition arrives whole, with the clause being converted, however long it is.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     HandleX11Errors([] { ExitProcess(0); });
     bool ok = InitVideo();
     if (ok) {
@@ -393,15 +412,26 @@ class SdlDisplay : public DisplayBackend {
       case SDL_TEXTINPUT:
         if (HWND hwnd = WindowOfEvent(e.text.windowID)) events_->Text(hwnd, e.text.text);
         break;
+      case SDL_TEXTEDITING:
+        Composing(e.edit.windowID, e.edit.text, e.edit.start, e.edit.length);
+        break;
+      case SDL_TEXTEDITING_EXT:
+        Composing(e.editExt.windowID, e.editExt.text ? e.editExt.text : "", e.editExt.start, e.editExt.length);
+        SDL_free(e.editExt.text);
+        break;
       case SDL_WINDOWEVENT: {
         HWND hwnd = WindowOfEvent(e.window.windowID);
         if (!hwnd) break;
         switch (e.window.event) {
           case SDL_WINDOWEVENT_FOCUS_GAINED: events_->Focus(hwnd, true); break;
-          case SDL_WINDOWEVENT_FOCUS_LOST: events_->Focus(hwnd, false); break;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            events_->Composition(hwnd, "", -1, 0, 0);  // whatever was being composed is gone with it
+            events_->Focus(hwnd, false);
+            break;
           case SDL_WINDOWEVENT_CLOSE: events_->Close(hwnd); break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
-            events_->Resized(hwnd, e.window.data1, e.window.data2);
+            // A size that is not a whole number of blocks leaves a black margin at the right and bottom.
+            events_->Resized(hwnd, e.window.data1 / scale_, e.window.data2 / scale_);
             MarkDirty(hwnd);
             break;
           case SDL_WINDOWEVENT_EXPOSED:
@@ -413,6 +443,20 @@ class SdlDisplay : public DisplayBackend {
         break;
       }
       default: break;
+    }
+  }
+
+  // What the input method composes: SDL gives the clause being converted as start and length, or
+  // else the cursor as start (the end when -1).
+  void Composing(Uint32 windowId, const char* utf8, int start, int length) {
+    HWND hwnd = WindowOfEvent(windowId);
+    if (!hwnd) return;
+    if (length > 0) {
+      events_->Composition(hwnd, utf8, -1, start, length);
+    } else {
+      int end = 0;
+      for (const char* p = utf8; *p; ++p) end += (*p & 0xC0) != 0x80;
+      events_->Composition(hwnd, utf8, start >= 0 ? std::min(start, end) : end, 0, 0);
     }
   }
 
@@ -472,10 +516,12 @@ class SdlDisplay : public DisplayBackend {
       }
       blinkOn = blinkOn_;
     }
-    for (auto& [sdl, n] : due) PresentSurface(sdl, *n.surface, Overlay{n.caret, n.caretShown && blinkOn});
+    for (auto& [sdl, n] : due)
+      PresentSurface(sdl, *n.surface, Overlay{n.caret, n.caretShown && blinkOn, std::move(n.composition)}, scale_);
   }
 
   DisplayEvents* const events_;
+  const int scale_;
   std::thread thread_;
   std::thread::id displayThreadId_;
   std::mutex lock_;  // the backend's own lock: last in the lock order, never held while calling out
@@ -515,7 +561,9 @@ DisplayBackend* OpenSdlDisplay(DisplayEvents* events) {
     std::fprintf(stderr, "%s: cannot open a display (DISPLAY is not set)\n", name);
     return nullptr;
   }
-  auto* display = new SdlDisplay(events);
+  int scale = 1;
+  if (!ChooseDisplayScale(x && *x ? x : nullptr, &scale)) return nullptr;
+  auto* display = new SdlDisplay(events, scale);
   std::string error;
   if (!display->Start(&error)) {
     std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, shown, error.c_str());

@@ -3,19 +3,12 @@
 
 #include <SDL.h>
 
-#include "platform/display/display_surface.h"
-#include "platform/win32_types.h"
+#include "platform/display/window_frame.h"
 
 namespace platform::display {
 
-// What is drawn over a window's pixels on screen, never into them.
-struct Overlay {
-  RECT caret = {0, 0, 0, 0};
-  bool caretShown = false;  // and in the visible half of its blink
-};
-
-// Copies the surface's pixels (under SurfaceLock()) to the SDL window, draws the overlay over the
-// copy and shows it. Does nothing while the window is hidden.
-void PresentSurface(SDL_Window* window, const DisplaySurface& surface, const Overlay& overlay);
+// Shows the window's frame (its surface with the overlay drawn over a copy), every pixel as a
+// `scale` x `scale` block. Does nothing while the window is hidden.
+void PresentSurface(SDL_Window* window, const DisplaySurface& surface, const Overlay& overlay, int scale);
 
 }  // namespace platform::display

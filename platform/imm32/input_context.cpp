@@ -1,14 +1,18 @@
 // IMM32: every window has an input context (the display's text input is always there). The
 // composition window places the display's text-input rectangle; the composition font is recorded and
-// gives that rectangle its height.
+// gives that rectangle its height. What the input method composes is drawn at the composition
+// window's point in the composition font (see composition_window.h) and handed to the display, which
+// shows it over the window.
 #include "platform/imm32/input_context.h"
 
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "platform/display/display_backend.h"
 #include "platform/kernel32/kernel32.h"
+#include "platform/user32/composition_hook.h"
 #include "platform/user32/user32.h"
 
 namespace platform::imm32 {
@@ -35,6 +39,37 @@ HWND WindowOf(HIMC himc) {
 
 constexpr int kDefaultCompositionHeight = 16;
 
+// Draws the window's composition where its composition window is, and hands it to the display; GDI
+// is called with no lock of ours held.
+void ShowComposition(HWND hwnd) {
+  ContextState s = ContextOf(hwnd);
+  POINT at = s.form.dwStyle & CFS_RECT ? POINT{s.form.rcArea.left, s.form.rcArea.top} : s.form.ptCurrentPos;
+  display::OverlayImage image = DrawComposition(s.composing, s.hasFont ? &s.font : nullptr, at);
+  if (auto* d = display::OpenedDisplay()) d->SetComposition(hwnd, image);
+}
+
+// The composer USER32 calls as the input method composes for `focus`. A composition that ends ends
+// wherever it was shown.
+void Compose(HWND focus, const std::string& utf8, int cursor, int selectionStart, int selectionLength) {
+  std::vector<HWND> changed;
+  {
+    std::lock_guard<std::mutex> lock(ContextLock());
+    if (utf8.empty()) {
+      for (auto& [hwnd, s] : Contexts()) {
+        if (s.composing.utf8.empty()) continue;
+        s.composing = CompositionText{};
+        changed.push_back(hwnd);
+      }
+    } else {
+      Contexts()[focus].composing = CompositionText{utf8, cursor, selectionStart, selectionLength};
+      changed.push_back(focus);
+    }
+  }
+  for (HWND hwnd : changed) ShowComposition(hwnd);
+}
+
+bool Composing(HWND hwnd) { return !ContextOf(hwnd).composing.utf8.empty(); }
+
 }  // namespace
 
 ContextState ContextOf(HWND hwnd) {
@@ -49,6 +84,7 @@ using namespace platform::imm32;
 
 HIMC ImmGetContext(HWND hWnd) {
   if (!IsWindow(hWnd)) return nullptr;
+  platform::user32::InstallComposer(Compose);
   return reinterpret_cast<HIMC>(reinterpret_cast<uintptr_t>(hWnd) | kContextBit);
 }
 
@@ -69,15 +105,19 @@ BOOL ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
   RECT r{p.x, p.y, p.x + height / 2, p.y + height};
   if (lpCompForm->dwStyle & CFS_RECT) r = lpCompForm->rcArea;
   if (auto* d = platform::display::OpenedDisplay()) d->SetTextInputRect(hwnd, r);
+  if (Composing(hwnd)) ShowComposition(hwnd);  // it moves with its window
   return TRUE;
 }
 
 BOOL ImmSetCompositionFontA(HIMC hIMC, LPLOGFONTA lplf) {
   HWND hwnd = WindowOf(hIMC);
   if (!hwnd || !lplf) return FALSE;
-  std::lock_guard<std::mutex> lock(ContextLock());
-  ContextState& s = Contexts()[hwnd];
-  s.hasFont = true;
-  s.font = *lplf;
+  {
+    std::lock_guard<std::mutex> lock(ContextLock());
+    ContextState& s = Contexts()[hwnd];
+    s.hasFont = true;
+    s.font = *lplf;
+  }
+  if (Composing(hwnd)) ShowComposition(hwnd);
   return TRUE;
 }

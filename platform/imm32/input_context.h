@@ -1,6 +1,7 @@
 // Inside the platform layer only: what a window's input context holds, for the test-support hooks.
 #pragma once
 
+#include "platform/imm32/composition_window.h"
 #include "platform/imm32/imm32.h"
 
 namespace platform::imm32 {
@@ -10,6 +11,7 @@ struct ContextState {
   COMPOSITIONFORM form = {};
   bool hasFont = false;
   LOGFONTA font = {};
+  CompositionText composing;  // what the input method is composing for the window
 };
 
 // The state of the input context of `hwnd` (all false when none was ever set).

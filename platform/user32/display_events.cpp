@@ -3,10 +3,15 @@
 // (key presses and text posted, the rest handed to it as work that nobody waits for).
 #include "platform/display/display_backend.h"
 #include "platform/kernel32/cp932.h"
+#include "platform/user32/composition_hook.h"
 #include "platform/user32/user_internal.h"
+
+#include <atomic>
 
 namespace platform::user32 {
 namespace {
+
+std::atomic<Composer> composer{nullptr};
 
 // Keyboard input goes to the window with the focus when there is one.
 Window* InputTargetLocked(HWND hwnd) {
@@ -48,8 +53,21 @@ void UserEvents::Text(HWND hwnd, const std::string& utf8) {
   for (char c : bytes) PostLocked(*w, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
 }
 
-// The input method's composition is not drawn by this layer yet; committed text arrives through Text.
-void UserEvents::Composition(HWND, const std::string&, int, int, int) {}
+// The composition goes to the composer for the window that text would go to; committed text arrives
+// through Text.
+void UserEvents::Composition(HWND hwnd, const std::string& utf8, int cursor, int selectionStart,
+                             int selectionLength) {
+  Composer draw = composer.load();
+  if (!draw) return;
+  HWND target;
+  {
+    UserGuard lock(UserLock());
+    Window* w = InputTargetLocked(hwnd);
+    if (!w) return;
+    target = w->handle;
+  }
+  draw(target, utf8, cursor, selectionStart, selectionLength);
+}
 
 void UserEvents::Focus(HWND hwnd, bool gained) {
   std::shared_ptr<ThreadQueue> owner;
@@ -96,6 +114,8 @@ void UserEvents::Exposed(HWND hwnd) {
   UserGuard lock(UserLock());
   if (Window* w = FindWindowLocked(hwnd)) InvalidateLocked(*w, nullptr, true);
 }
+
+void InstallComposer(Composer draw) { composer.store(draw); }
 
 display::DisplayEvents& DisplayEventSink() {
   static auto* events = new UserEvents();

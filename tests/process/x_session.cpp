@@ -66,13 +66,14 @@ bool ProgramAvailable(const std::string& name) {
   return RunCommand({"sh", "-c", "command -v " + name + " >/dev/null 2>&1"}, "") == 0;
 }
 
-bool XSession::Start() {
+bool XSession::Start(int width, int height) {
   if (!ProgramAvailable("Xvfb")) {
     error_ = "Xvfb is not installed";
     return false;
   }
   // A display number of our own, away from those a desktop or another test would take.
   const int first = 100 + static_cast<int>(getpid() % 400);
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   for (int n = first; n < first + 50; ++n) {
     if (!DisplayNumberFree(n)) continue;
     name_ = ":" + std::to_string(n);
@@ -81,7 +82,7 @@ bool XSession::Start() {
       const int devnull = open("/dev/null", O_RDWR);
       dup2(devnull, 1);
       dup2(devnull, 2);
-      execlp("Xvfb", "Xvfb", name_.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr);
+      execlp("Xvfb", "Xvfb", name_.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", nullptr);
       _exit(127);
     }
     const auto start = Clock::now();
@@ -135,6 +136,12 @@ std::string XSession::WindowClass(Window window) {
 bool XSession::Viewable(Window window) {
   XWindowAttributes attributes = {};
   return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+void XSession::SetResources(const std::string& resources) {
+  XChangeProperty(display_, DefaultRootWindow(display_), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+  XSync(display_, False);
 }
 
 PixelImage XSession::Capture(Window window) {

@@ -13,8 +13,11 @@
 
 class XSession {
  public:
-  // Starts Xvfb at 1024 x 768 x 24; false (with the reason in error()) when it cannot.
-  bool Start();
+  // Starts Xvfb with a screen of width x height x 24; false (with the reason in error()) when it cannot.
+  bool Start(int width = 1024, int height = 768);
+  // Sets the server's resource database (the RESOURCE_MANAGER property that `xrdb` sets), e.g.
+  // "Xft.dpi:\t192\n" as a HiDPI desktop has it.
+  void SetResources(const std::string& resources);
   ~XSession();
 
   Display* display() const { return display_; }
