@@ -7,7 +7,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES="g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libgif-dev libicu-dev libx11-dev libstb-dev googletest libgtest-dev libgmock-dev libbenchmark-dev"
 RUN_PACKAGES="fonts-ipafont-gothic xfonts-base"
-TEST_PACKAGES="xvfb xdotool xclip imagemagick x11-utils desktop-file-utils g++-mingw-w64-x86-64"
+TEST_PACKAGES="xvfb xdotool xclip imagemagick x11-utils desktop-file-utils g++-mingw-w64-x86-64
+  ibus ibus-anthy dbus python3-gi libglib2.0-bin dconf-gsettings-backend procps"
 # The two Windows builds and the Wine that runs each: 64-bit, and 32-bit from the i386 architecture.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386 xvfb locales googletest"
 

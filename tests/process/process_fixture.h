@@ -68,6 +68,18 @@ inline PixelImage Enlarged(const PixelImage& image, int scale) {
   return out;
 }
 
+// The left edge of the console's caret on its first text row (a white 9 x 6 block lifted 1 pixel
+// off the row's bottom), or -1 while it is not shown.
+inline int CaretLeft(const PixelImage& shown) {
+  for (int x = 0; x + 9 <= shown.width && shown.height >= 16; ++x) {
+    bool block = true;
+    for (int y = 16 - 7; y < 16 - 1 && block; ++y)
+      for (int dx = 0; dx < 9 && block; ++dx) block = shown.At(x + dx, y) == 0xFFFFFF;
+    if (block) return x;
+  }
+  return -1;
+}
+
 class ProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -40,18 +40,20 @@ std::vector<char*> Argv(const std::vector<std::string>& argv) {
   return out;
 }
 
-Window FindInTree(Display* display, Window window, const std::string& title) {
+// The first window of the tree named `title` that `accept` takes.
+Window FindInTree(Display* display, Window window, const std::string& title,
+                  const std::function<bool(Window)>& accept) {
   char* name = nullptr;
   if (XFetchName(display, window, &name) && name) {
     const bool match = title == name;
     XFree(name);
-    if (match) return window;
+    if (match && accept(window)) return window;
   }
   Window root, parent, *children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
   Window found = 0;
-  for (unsigned i = 0; i < count && !found; ++i) found = FindInTree(display, children[i], title);
+  for (unsigned i = 0; i < count && !found; ++i) found = FindInTree(display, children[i], title, accept);
   if (children) XFree(children);
   return found;
 }
@@ -114,10 +116,11 @@ XSession::~XSession() {
   }
 }
 
-Window XSession::FindWindow(const std::string& title, int timeoutMs) {
+Window XSession::FindWindow(const std::string& title, int timeoutMs, bool viewable) {
   const auto start = Clock::now();
+  const auto accept = [&](Window w) { return !viewable || Viewable(w); };
   do {
-    Window found = FindInTree(display_, DefaultRootWindow(display_), title);
+    Window found = FindInTree(display_, DefaultRootWindow(display_), title, accept);
     if (found) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (ElapsedMs(start) < timeoutMs);
@@ -136,6 +139,22 @@ std::string XSession::WindowClass(Window window) {
 bool XSession::Viewable(Window window) {
   XWindowAttributes attributes = {};
   return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool XSession::RootPosition(Window window, int* x, int* y) {
+  Window child;
+  return XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, x, y, &child) != 0;
+}
+
+bool XSession::Attach(const std::string& name) {
+  name_ = name;
+  display_ = XOpenDisplay(name.c_str());
+  if (!display_) {
+    error_ = "cannot open the X server " + name;
+    return false;
+  }
+  XSetErrorHandler(IgnoreXErrors);
+  return true;
 }
 
 void XSession::SetResources(const std::string& resources) {

@@ -15,6 +15,8 @@ class XSession {
  public:
   // Starts Xvfb with a screen of width x height x 24; false (with the reason in error()) when it cannot.
   bool Start(int width = 1024, int height = 768);
+  // Uses the X server `name` that someone else started (and will end); false when it cannot be opened.
+  bool Attach(const std::string& name);
   // Sets the server's resource database (the RESOURCE_MANAGER property that `xrdb` sets), e.g.
   // "Xft.dpi:\t192\n" as a HiDPI desktop has it.
   void SetResources(const std::string& resources);
@@ -24,8 +26,11 @@ class XSession {
   const std::string& name() const { return name_; }  // ":<n>"
   const std::string& error() const { return error_; }
 
-  // The top-level window whose WM_NAME is `title`, waiting up to `timeoutMs`; 0 if none.
-  Window FindWindow(const std::string& title, int timeoutMs);
+  // The window whose WM_NAME is `title` (a shown one, with `viewable`), waiting up to `timeoutMs`; 0
+  // if none.
+  Window FindWindow(const std::string& title, int timeoutMs, bool viewable = false);
+  // Where the window's top-left is on the screen.
+  bool RootPosition(Window window, int* x, int* y);
   std::string WindowClass(Window window);
   // Whether the window is mapped and shown.
   bool Viewable(Window window);
