@@ -12,7 +12,6 @@ for preset in release asan tsan; do
   if ! build "$preset"; then status=1; continue; fi
   echo "=== $preset: test"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
   ctest --preset "$preset" -j2 || status=1
 done
 

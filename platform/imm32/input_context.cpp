@@ -39,12 +39,16 @@ HWND WindowOf(HIMC himc) {
 
 constexpr int kDefaultCompositionHeight = 16;
 
-// Draws the window's composition where its composition window is, and hands it to the display; GDI
-// is called with no lock of ours held.
+// Draws the window's composition where its composition window is, and hands it to the display. GDI
+// is called with no lock of ours held; the display (which does not wait) under the context lock, and
+// only while the context is still as drawn: the display thread (composing) and the window's thread
+// (moving the composition window) may both be drawing, and the last state must be the one shown.
 void ShowComposition(HWND hwnd) {
   ContextState s = ContextOf(hwnd);
   POINT at = s.form.dwStyle & CFS_RECT ? POINT{s.form.rcArea.left, s.form.rcArea.top} : s.form.ptCurrentPos;
   display::OverlayImage image = DrawComposition(s.composing, s.hasFont ? &s.font : nullptr, at);
+  std::lock_guard<std::mutex> lock(ContextLock());
+  if (Contexts()[hwnd].changes != s.changes) return;  // drawn again by whoever changed it
   if (auto* d = display::OpenedDisplay()) d->SetComposition(hwnd, image);
 }
 
@@ -58,10 +62,13 @@ void Compose(HWND focus, const std::string& utf8, int cursor, int selectionStart
       for (auto& [hwnd, s] : Contexts()) {
         if (s.composing.utf8.empty()) continue;
         s.composing = CompositionText{};
+        ++s.changes;
         changed.push_back(hwnd);
       }
     } else {
-      Contexts()[focus].composing = CompositionText{utf8, cursor, selectionStart, selectionLength};
+      ContextState& s = Contexts()[focus];
+      s.composing = CompositionText{utf8, cursor, selectionStart, selectionLength};
+      ++s.changes;
       changed.push_back(focus);
     }
   }
@@ -99,6 +106,7 @@ BOOL ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
     ContextState& s = Contexts()[hwnd];
     s.placed = true;
     s.form = *lpCompForm;
+    ++s.changes;
     height = s.hasFont && s.font.lfHeight != 0 ? std::abs(s.font.lfHeight) : kDefaultCompositionHeight;
   }
   POINT p = lpCompForm->ptCurrentPos;
@@ -117,6 +125,7 @@ BOOL ImmSetCompositionFontA(HIMC hIMC, LPLOGFONTA lplf) {
     ContextState& s = Contexts()[hwnd];
     s.hasFont = true;
     s.font = *lplf;
+    ++s.changes;
   }
   if (Composing(hwnd)) ShowComposition(hwnd);
   return TRUE;

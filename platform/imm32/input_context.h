@@ -12,6 +12,7 @@ struct ContextState {
   bool hasFont = false;
   LOGFONTA font = {};
   CompositionText composing;  // what the input method is composing for the window
+  unsigned changes = 0;       // counts the changes to what the composition window shows
 };
 
 // The state of the input context of `hwnd` (all false when none was ever set).

@@ -9,7 +9,7 @@ TESTS=${1:?usage: ime_session.sh IME_TESTS_EXECUTABLE}
 fail() { echo "ime_session: $*" >&2; exit 1; }
 
 if [ "${1:-}" != --inner ] && [ -z "${IME_NAMESPACE:-}" ]; then
-  for tool in Xvfb dbus-run-session ibus-daemon ibus gsettings xdotool unshare mount; do
+  for tool in Xvfb dbus-run-session ibus-daemon ibus gsettings gdbus pgrep xdotool unshare mount; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/lib.sh lists its package)"
   done
   [ -e /usr/share/ibus/component/anthy.xml ] || fail "the anthy engine for IBus is not installed (ibus-anthy)"
@@ -37,6 +37,13 @@ if [ "${1:-}" = --inner ]; then
     sleep 0.05
   done
   [ "$(ibus engine 2>/dev/null)" = anthy ] || fail "IBus did not start anthy ($(cat "$WORK/ibus-daemon.log"))"
+  # The candidate window is the panel's: it must be on IBus's bus before the first conversion.
+  panel_up() {
+    gdbus call --address "$(ibus address)" --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+      --method org.freedesktop.DBus.NameHasOwner org.freedesktop.IBus.Panel 2>/dev/null | grep -q true
+  }
+  for _ in $(seq 600); do panel_up && break; sleep 0.05; done
+  panel_up || fail "the IBus panel did not start ($(cat "$WORK/ibus-daemon.log"))"
   IME_SESSION=1 "$TESTS" --gtest_filter="$FILTER"
   status=$?
   ibus exit >/dev/null 2>&1
