@@ -107,10 +107,13 @@ BOOL PatternBlit(Dc& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t
   OverwritingWhole(dc, x0, y0, x1 - x0, y1 - y0, rop);
   Canvas canvas = CanvasOf(dc);
   if (canvas.bits == nullptr) return TRUE;
-  for (int64_t y = y0; y < y1; ++y) {
-    if (RopUsesPattern(rop)) {
-      BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), *brush, dc.brushOrigin, rop);
-    } else {
+  if (RopUsesPattern(rop)) {
+    const BrushPaint paint = PaintIn(dc, *brush);
+    for (int64_t y = y0; y < y1; ++y) {
+      BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), paint, rop);
+    }
+  } else {
+    for (int64_t y = y0; y < y1; ++y) {
       Rop3Row(canvas.Row(static_cast<int>(y)) + x0, nullptr, nullptr, static_cast<int>(x1 - x0), rop);
     }
   }
@@ -159,6 +162,8 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
   std::vector<uint32_t> gathered(straight ? 0 : static_cast<size_t>(n));
   std::vector<uint32_t> pattern(usesPattern ? static_cast<size_t>(n) : 0);
   const bool rowRepeats = rop == kRopSrcCopy;  // a repeated source row gives the same destination row
+  const Brush noBrush;  // stands in when the operation reads no pattern
+  const BrushPaint paint = PaintIn(dest, usesPattern ? *brush : noBrush);
 
   for (size_t j = 0; j < ys.size(); ++j) {
     const int y = static_cast<int>(y0 + static_cast<int64_t>(j));
@@ -173,7 +178,7 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
       for (int i = 0; i < n; ++i) gathered[static_cast<size_t>(i)] = row[xs[static_cast<size_t>(i)]];
       src = gathered.data();
     }
-    if (usesPattern) PatternSpan(pattern.data(), n, *brush, dest.brushOrigin, static_cast<int>(x0), y);
+    if (usesPattern) PatternSpan(pattern.data(), n, paint, static_cast<int>(x0), y);
     Rop3Row(out, src, usesPattern ? pattern.data() : nullptr, n, rop);
   }
   NotifyChanged(dest);

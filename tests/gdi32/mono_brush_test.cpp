@@ -1,0 +1,108 @@
+// Pattern brushes made from monochrome bitmaps: 0 bits paint in the DC's text colour and 1 bits in its
+// background colour, read each time the brush paints.
+#include "gdi_test.h"
+
+namespace {
+
+class MonoBrushes : public GdiTest {};
+
+// DPon, ~(pattern | destination): the operation the recorded pictures use.
+constexpr DWORD kDpon = 0x000500A9;
+constexpr COLORREF kGrey = RGB(0xCC, 0xCC, 0xCC);
+
+// An 8 x 8 monochrome checkerboard (rows 0xAA, 0x55: pixel (x, y) is 1 where x + y is even) and a brush
+// made from it; the bitmap is deleted at once, the brush keeps its bits.
+HBRUSH CheckerBrush() {
+  const uint8_t bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+  HBITMAP mono = CreateBitmap(8, 8, 1, 1, bits);
+  HBRUSH brush = CreatePatternBrush(mono);
+  DeleteObject(mono);
+  return brush;
+}
+
+COLORREF Checker(int x, int y, COLORREF zero, COLORREF one) { return (x + y) % 2 == 0 ? one : zero; }
+
+TEST_F(MonoBrushes, ZeroBitsTakeTheTextColourAndOneBitsTheBackgroundColour) {
+  Canvas canvas(8, 8);
+  canvas.Fill(kGrey);
+  Selected brush(canvas.dc(), CheckerBrush());
+  SetTextColor(canvas.dc(), RGB(5, 10, 250));
+  SetBkColor(canvas.dc(), RGB(40, 80, 120));
+  ASSERT_TRUE(PatBlt(canvas.dc(), 0, 0, 8, 8, kDpon));
+  // Over a 0 bit: ~(RGB(5, 10, 250) | 0xCC) per channel, as recorded on Windows (not ~0xCC, which a
+  // black pattern would give).
+  EXPECT_EQ(GetPixel(canvas.dc(), 1, 0), RGB(0x32, 0x31, 0x01));
+  EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(~(40 | 0xCC) & 0xFF, ~(80 | 0xCC) & 0xFF, ~(120 | 0xCC) & 0xFF));
+  PatBlt(canvas.dc(), 0, 0, 8, 8, PATCOPY);
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [](int x, int y) { return Checker(x, y, RGB(5, 10, 250), RGB(40, 80, 120)); }));
+}
+
+TEST_F(MonoBrushes, TheColoursAreReadWhenTheBrushPaintsNotWhenItIsMadeOrSelected) {
+  Canvas canvas(8, 8);
+  Selected brush(canvas.dc(), CheckerBrush());
+  SetTextColor(canvas.dc(), RGB(255, 0, 0));
+  SetBkColor(canvas.dc(), RGB(0, 0, 255));
+  PatBlt(canvas.dc(), 0, 0, 8, 4, PATCOPY);
+  SetTextColor(canvas.dc(), RGB(0, 255, 0));
+  SetBkColor(canvas.dc(), RGB(9, 9, 9));
+  PatBlt(canvas.dc(), 0, 4, 8, 4, PATCOPY);
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [](int x, int y) {
+    return y < 4 ? Checker(x, y, RGB(255, 0, 0), RGB(0, 0, 255)) : Checker(x, y, RGB(0, 255, 0), RGB(9, 9, 9));
+  }));
+}
+
+// Every figure that paints with the brush goes through the same rule: a rectangle's interior, a flood
+// fill, and a blit whose operation reads the pattern (MERGECOPY: pattern & source).
+TEST_F(MonoBrushes, RectanglesFloodFillsAndBlitsPaintTheBitsInTheDcColours) {
+  const COLORREF zero = RGB(200, 30, 60);
+  const COLORREF one = RGB(20, 220, 90);
+  Canvas canvas(8, 8);
+  Selected brush(canvas.dc(), CheckerBrush());
+  SelectObject(canvas.dc(), GetStockObject(NULL_PEN));
+  SetTextColor(canvas.dc(), zero);
+  SetBkColor(canvas.dc(), one);
+  Rectangle(canvas.dc(), 0, 0, 5, 5);  // without a pen: [0, 4) x [0, 4)
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [&](int x, int y) { return x < 4 && y < 4 ? Checker(x, y, zero, one) : 0u; }));
+
+  canvas.Fill(0);
+  ExtFloodFill(canvas.dc(), 3, 3, 0, FLOODFILLSURFACE);
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [&](int x, int y) { return Checker(x, y, zero, one); }));
+
+  Canvas source(8, 8);
+  source.Fill(RGB(255, 255, 255));
+  ASSERT_TRUE(BitBlt(canvas.dc(), 0, 0, 8, 8, source.dc(), 0, 0, MERGECOPY));
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [&](int x, int y) { return Checker(x, y, zero, one); }));
+}
+
+// On a monochrome bitmap the bits go in as they are, whatever the DC's colours.
+TEST_F(MonoBrushes, OnAMonochromeBitmapTheBitsAreCopied) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP target = CreateBitmap(8, 8, 1, 1, nullptr);
+  HGDIOBJ oldBitmap = SelectObject(dc, target);
+  HBRUSH brush = CheckerBrush();
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  SetTextColor(dc, RGB(255, 0, 0));
+  SetBkColor(dc, RGB(0, 0, 255));
+  PatBlt(dc, 0, 0, 8, 8, PATCOPY);
+  EXPECT_TRUE(DcShows(dc, 8, 8, [](int x, int y) { return Checker(x, y, 0x000000, 0xFFFFFF); }));
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(brush);
+  DeleteObject(target);
+  DeleteDC(dc);
+}
+
+// A colour pattern keeps its own colours: the DC's text and background colours do not reach it.
+TEST_F(MonoBrushes, AColourPatternIgnoresTheDcColours) {
+  Canvas tile(2, 1);
+  SetPixel(tile.dc(), 0, 0, RGB(0, 0, 0));
+  SetPixel(tile.dc(), 1, 0, RGB(255, 255, 255));
+  Canvas canvas(4, 1);
+  Selected brush(canvas.dc(), CreatePatternBrush(tile.bitmap()));
+  SetTextColor(canvas.dc(), RGB(255, 0, 0));
+  SetBkColor(canvas.dc(), RGB(0, 0, 255));
+  PatBlt(canvas.dc(), 0, 0, 4, 1, PATCOPY);
+  EXPECT_TRUE(DcShows(canvas.dc(), 4, 1, [](int x, int) { return x % 2 == 0 ? 0x000000u : 0xFFFFFFu; }));
+}
+
+}  // namespace
