@@ -1,5 +1,5 @@
-// Pattern brushes made from monochrome bitmaps: 0 bits paint in the DC's text colour and 1 bits in its
-// background colour, read each time the brush paints.
+// Monochrome bitmaps meeting colour: pattern brushes made from them paint 0 bits in the DC's text colour
+// and 1 bits in its background colour, read each time the brush paints; blits convert in both directions.
 #include "gdi_test.h"
 
 namespace {
@@ -103,6 +103,67 @@ TEST_F(MonoBrushes, AColourPatternIgnoresTheDcColours) {
   SetBkColor(canvas.dc(), RGB(0, 0, 255));
   PatBlt(canvas.dc(), 0, 0, 4, 1, PATCOPY);
   EXPECT_TRUE(DcShows(canvas.dc(), 4, 1, [](int x, int) { return x % 2 == 0 ? 0x000000u : 0xFFFFFFu; }));
+}
+
+class MonoBlits : public GdiTest {};
+
+// A memory DC holding a monochrome bitmap of one row: 1 0 1 0 0 0 0 0.
+class MonoRow {
+ public:
+  MonoRow() {
+    const uint8_t bits[2] = {0xA0, 0};
+    bitmap_ = CreateBitmap(8, 1, 1, 1, bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    previous_ = SelectObject(dc_, bitmap_);
+  }
+  ~MonoRow() {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+
+ private:
+  HBITMAP bitmap_;
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+TEST_F(MonoBlits, AMonochromeBitmapReadsBackAsBlackAndWhite) {
+  MonoRow mono;
+  SetTextColor(mono.dc(), RGB(255, 0, 0));
+  SetBkColor(mono.dc(), RGB(0, 0, 255));
+  EXPECT_TRUE(DcShows(mono.dc(), 8, 1, [](int x, int) { return x == 0 || x == 2 ? 0xFFFFFFu : 0x000000u; }));
+}
+
+// The destination's colours count, not the source's.
+TEST_F(MonoBlits, AMonochromeSourceTakesTheDestinationsTextAndBackgroundColours) {
+  MonoRow mono;
+  SetTextColor(mono.dc(), RGB(1, 2, 3));
+  SetBkColor(mono.dc(), RGB(4, 5, 6));
+  Canvas canvas(8, 1);
+  SetTextColor(canvas.dc(), RGB(255, 0, 0));
+  SetBkColor(canvas.dc(), RGB(0, 0, 255));
+  ASSERT_TRUE(BitBlt(canvas.dc(), 0, 0, 8, 1, mono.dc(), 0, 0, SRCCOPY));
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 1, [](int x, int) { return x == 0 || x == 2 ? RGB(0, 0, 255) : RGB(255, 0, 0); }));
+  // Stretched alike: each source bit doubled.
+  ASSERT_TRUE(StretchBlt(canvas.dc(), 0, 0, 8, 1, mono.dc(), 0, 0, 4, 1, SRCCOPY));
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 1, [](int x, int) { return x / 2 == 0 || x / 2 == 2 ? RGB(0, 0, 255) : RGB(255, 0, 0); }));
+}
+
+// A colour source becomes white exactly where it is the source DC's background colour: white itself
+// becomes black when the background colour is another.
+TEST_F(MonoBlits, AColourSourceBecomesWhiteWhereItMatchesTheSourcesBackgroundColour) {
+  Canvas canvas(4, 1);
+  const COLORREF background = RGB(10, 20, 30);
+  SetPixel(canvas.dc(), 0, 0, background);
+  SetPixel(canvas.dc(), 1, 0, RGB(255, 255, 255));
+  SetPixel(canvas.dc(), 2, 0, RGB(10, 20, 31));
+  SetPixel(canvas.dc(), 3, 0, background);
+  SetBkColor(canvas.dc(), background);
+  MonoRow mono;
+  ASSERT_TRUE(BitBlt(mono.dc(), 0, 0, 4, 1, canvas.dc(), 0, 0, SRCCOPY));
+  EXPECT_TRUE(DcShows(mono.dc(), 4, 1, [](int x, int) { return x == 0 || x == 3 ? 0xFFFFFFu : 0x000000u; }));
 }
 
 }  // namespace
