@@ -20,9 +20,24 @@ HBRUSH CheckerBrush() {
   return brush;
 }
 
+// A memory DC holding a width x height monochrome bitmap (a Canvas whose own bitmap is set aside).
+struct MonoCanvas : Canvas {
+  MonoCanvas(int width, int height, const void* bits = nullptr) : Canvas(1, 1) {
+    mono = CreateBitmap(width, height, 1, 1, bits);
+    previous = SelectObject(dc(), mono);
+  }
+  ~MonoCanvas() {
+    SelectObject(dc(), previous);
+    DeleteObject(mono);
+  }
+  HBITMAP mono;
+  HGDIOBJ previous;
+};
+
 COLORREF Checker(int x, int y, COLORREF zero, COLORREF one) { return (x + y) % 2 == 0 ? one : zero; }
 
-TEST_F(MonoBrushes, ZeroBitsTakeTheTextColourAndOneBitsTheBackgroundColour) {
+// The colours are those of the DC when the brush paints, not when it was made or selected.
+TEST_F(MonoBrushes, ZeroBitsTakeTheTextColourAndOneBitsTheBackgroundColourWhenTheyPaint) {
   Canvas canvas(8, 8);
   canvas.Fill(kGrey);
   Selected brush(canvas.dc(), CheckerBrush());
@@ -33,22 +48,10 @@ TEST_F(MonoBrushes, ZeroBitsTakeTheTextColourAndOneBitsTheBackgroundColour) {
   // black pattern would give).
   EXPECT_EQ(GetPixel(canvas.dc(), 1, 0), RGB(0x32, 0x31, 0x01));
   EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(~(40 | 0xCC) & 0xFF, ~(80 | 0xCC) & 0xFF, ~(120 | 0xCC) & 0xFF));
-  PatBlt(canvas.dc(), 0, 0, 8, 8, PATCOPY);
-  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [](int x, int y) { return Checker(x, y, RGB(5, 10, 250), RGB(40, 80, 120)); }));
-}
-
-TEST_F(MonoBrushes, TheColoursAreReadWhenTheBrushPaintsNotWhenItIsMadeOrSelected) {
-  Canvas canvas(8, 8);
-  Selected brush(canvas.dc(), CheckerBrush());
-  SetTextColor(canvas.dc(), RGB(255, 0, 0));
-  SetBkColor(canvas.dc(), RGB(0, 0, 255));
-  PatBlt(canvas.dc(), 0, 0, 8, 4, PATCOPY);
   SetTextColor(canvas.dc(), RGB(0, 255, 0));
   SetBkColor(canvas.dc(), RGB(9, 9, 9));
-  PatBlt(canvas.dc(), 0, 4, 8, 4, PATCOPY);
-  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [](int x, int y) {
-    return y < 4 ? Checker(x, y, RGB(255, 0, 0), RGB(0, 0, 255)) : Checker(x, y, RGB(0, 255, 0), RGB(9, 9, 9));
-  }));
+  PatBlt(canvas.dc(), 0, 0, 8, 8, PATCOPY);
+  EXPECT_TRUE(DcShows(canvas.dc(), 8, 8, [](int x, int y) { return Checker(x, y, RGB(0, 255, 0), RGB(9, 9, 9)); }));
 }
 
 // Every figure that paints with the brush goes through the same rule: a rectangle's interior, a flood
@@ -76,69 +79,22 @@ TEST_F(MonoBrushes, RectanglesFloodFillsAndBlitsPaintTheBitsInTheDcColours) {
 
 // On a monochrome bitmap the bits go in as they are, whatever the DC's colours.
 TEST_F(MonoBrushes, OnAMonochromeBitmapTheBitsAreCopied) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP target = CreateBitmap(8, 8, 1, 1, nullptr);
-  HGDIOBJ oldBitmap = SelectObject(dc, target);
-  HBRUSH brush = CheckerBrush();
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  SetTextColor(dc, RGB(255, 0, 0));
-  SetBkColor(dc, RGB(0, 0, 255));
-  PatBlt(dc, 0, 0, 8, 8, PATCOPY);
-  EXPECT_TRUE(DcShows(dc, 8, 8, [](int x, int y) { return Checker(x, y, 0x000000, 0xFFFFFF); }));
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(brush);
-  DeleteObject(target);
-  DeleteDC(dc);
-}
-
-// A colour pattern keeps its own colours: the DC's text and background colours do not reach it.
-TEST_F(MonoBrushes, AColourPatternIgnoresTheDcColours) {
-  Canvas tile(2, 1);
-  SetPixel(tile.dc(), 0, 0, RGB(0, 0, 0));
-  SetPixel(tile.dc(), 1, 0, RGB(255, 255, 255));
-  Canvas canvas(4, 1);
-  Selected brush(canvas.dc(), CreatePatternBrush(tile.bitmap()));
-  SetTextColor(canvas.dc(), RGB(255, 0, 0));
-  SetBkColor(canvas.dc(), RGB(0, 0, 255));
-  PatBlt(canvas.dc(), 0, 0, 4, 1, PATCOPY);
-  EXPECT_TRUE(DcShows(canvas.dc(), 4, 1, [](int x, int) { return x % 2 == 0 ? 0x000000u : 0xFFFFFFu; }));
+  MonoCanvas target(8, 8);
+  Selected brush(target.dc(), CheckerBrush());
+  SetTextColor(target.dc(), RGB(255, 0, 0));
+  SetBkColor(target.dc(), RGB(0, 0, 255));
+  PatBlt(target.dc(), 0, 0, 8, 8, PATCOPY);
+  EXPECT_TRUE(DcShows(target.dc(), 8, 8, [](int x, int y) { return Checker(x, y, 0x000000, 0xFFFFFF); }));
 }
 
 class MonoBlits : public GdiTest {};
 
-// A memory DC holding a monochrome bitmap of one row: 1 0 1 0 0 0 0 0.
-class MonoRow {
- public:
-  MonoRow() {
-    const uint8_t bits[2] = {0xA0, 0};
-    bitmap_ = CreateBitmap(8, 1, 1, 1, bits);
-    dc_ = CreateCompatibleDC(nullptr);
-    previous_ = SelectObject(dc_, bitmap_);
-  }
-  ~MonoRow() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-
- private:
-  HBITMAP bitmap_;
-  HDC dc_;
-  HGDIOBJ previous_;
-};
-
-TEST_F(MonoBlits, AMonochromeBitmapReadsBackAsBlackAndWhite) {
-  MonoRow mono;
-  SetTextColor(mono.dc(), RGB(255, 0, 0));
-  SetBkColor(mono.dc(), RGB(0, 0, 255));
-  EXPECT_TRUE(DcShows(mono.dc(), 8, 1, [](int x, int) { return x == 0 || x == 2 ? 0xFFFFFFu : 0x000000u; }));
-}
+// One row of a monochrome bitmap: 1 0 1 0 0 0 0 0.
+const uint8_t kRowBits[2] = {0xA0, 0};
 
 // The destination's colours count, not the source's.
 TEST_F(MonoBlits, AMonochromeSourceTakesTheDestinationsTextAndBackgroundColours) {
-  MonoRow mono;
+  MonoCanvas mono(8, 1, kRowBits);
   SetTextColor(mono.dc(), RGB(1, 2, 3));
   SetBkColor(mono.dc(), RGB(4, 5, 6));
   Canvas canvas(8, 1);
@@ -161,7 +117,7 @@ TEST_F(MonoBlits, AColourSourceBecomesWhiteWhereItMatchesTheSourcesBackgroundCol
   SetPixel(canvas.dc(), 2, 0, RGB(10, 20, 31));
   SetPixel(canvas.dc(), 3, 0, background);
   SetBkColor(canvas.dc(), background);
-  MonoRow mono;
+  MonoCanvas mono(8, 1, kRowBits);
   ASSERT_TRUE(BitBlt(mono.dc(), 0, 0, 4, 1, canvas.dc(), 0, 0, SRCCOPY));
   EXPECT_TRUE(DcShows(mono.dc(), 4, 1, [](int x, int) { return x == 0 || x == 3 ? 0xFFFFFFu : 0x000000u; }));
 }

@@ -62,18 +62,6 @@ TEST_F(WidePens, AHorizontalLineIsABandWithRoundCapsOnBothEnds) {
   EXPECT_EQ(Line(7, 13, 9, 8, 4, 4, 4), picture) << "the direction makes no difference";
 }
 
-TEST_F(WidePens, AVerticalLineIsTheSameBandAcross) {
-  EXPECT_EQ(Line(3, 5, 8, 2, 1, 2, 5),
-            "..#..\n"
-            ".###.\n"
-            ".###.\n"
-            ".###.\n"
-            ".###.\n"
-            ".###.\n"
-            "..#..\n"
-            ".....\n");
-}
-
 // A slanted line is the quadrilateral whose sides run half the width off the line on either side,
 // rounded to whole pixels (for width 3 at 45 degrees: one pixel on one side, two on the other), filled
 // from the first pixel at or right of its left edge up to the first at or right of its right edge.
@@ -148,20 +136,8 @@ TEST_F(WidePens, ARectangleIsOutlinedByBandsWithRoundCornersAroundItsInterior) {
   EXPECT_EQ(Box(3, 12, 10, 10, 8, 2, 2), picture) << "corners in any order";
 }
 
-TEST_F(WidePens, NarrowRectanglesAreBandsAndAOnePixelRectangleIsADot) {
-  EXPECT_EQ(Box(3, 5, 6, 2, 1, 3, 5),
-            "..P..\n"
-            ".PPP.\n"
-            ".PPP.\n"
-            ".PPP.\n"
-            ".PPP.\n"
-            "..P..\n");
-  EXPECT_EQ(Box(3, 5, 5, 2, 2, 3, 3),
-            ".....\n"
-            "..P..\n"
-            ".PPP.\n"
-            "..P..\n"
-            ".....\n");
+TEST_F(WidePens, AOnePixelRectangleIsADotAndAnEmptyOneNothing) {
+  EXPECT_EQ(Box(3, 5, 5, 2, 2, 3, 3), ".....\n..P..\n.PPP.\n..P..\n.....\n");
   EXPECT_EQ(Box(3, 5, 5, 2, 2, 2, 4), ".....\n.....\n.....\n.....\n.....\n") << "zero width draws nothing";
 }
 
