@@ -79,11 +79,6 @@ std::vector<int> MapAxis(const Axis& axis, int destLimit, int srcLimit, int64_t&
 // The bitmap selected into a memory DC; null for a display DC.
 Bitmap* BitmapOf(const Dc& dc) { return dc.kind == Kind::MemoryDc ? FindBitmap(dc.bitmap) : nullptr; }
 
-bool HoldsMonochrome(const Dc& dc) {
-  const Bitmap* bitmap = BitmapOf(dc);
-  return bitmap != nullptr && bitmap->bitsPixel == 1;
-}
-
 // What a blit between a monochrome bitmap and a colour canvas does to the source pixels, as Windows
 // does: a monochrome source's 0 bits become the destination DC's text colour and its 1 bits the
 // destination's background colour; a colour source blitted onto a monochrome bitmap becomes white where

@@ -102,6 +102,11 @@ inline Brush* FindBrush(HGDIOBJ h) { return FindAs<Brush>(h, Kind::Brush); }
 inline Font* FindFont(HGDIOBJ h) { return FindAs<Font>(h, Kind::Font); }
 // Memory or display DC.
 Dc* FindDc(HGDIOBJ h);
+// Whether the DC draws on a monochrome bitmap.
+inline bool HoldsMonochrome(const Dc& dc) {
+  const Bitmap* bitmap = dc.kind == Kind::MemoryDc ? FindBitmap(dc.bitmap) : nullptr;
+  return bitmap != nullptr && bitmap->bitsPixel == 1;
+}
 
 // Stock objects, made on first use. `index` as for GetStockObject; null for an unknown index.
 HGDIOBJ Stock(int index);

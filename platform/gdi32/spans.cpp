@@ -41,10 +41,7 @@ std::vector<uint32_t>& Scratch(size_t n) {
 void SolidSpan(uint32_t* dst, int n, uint32_t color) { std::fill(dst, dst + n, color & kColorMask); }
 
 BrushPaint PaintIn(const Dc& dc, const Brush& brush) {
-  if (dc.kind == Kind::MemoryDc) {
-    const Bitmap* bitmap = FindBitmap(dc.bitmap);
-    if (bitmap != nullptr && bitmap->bitsPixel == 1) return BrushPaint{brush, dc.brushOrigin, 0x000000, 0xFFFFFF};
-  }
+  if (HoldsMonochrome(dc)) return BrushPaint{brush, dc.brushOrigin, 0x000000, 0xFFFFFF};
   return BrushPaint{brush, dc.brushOrigin, dc.textColor & kColorMask, dc.bkColor & kColorMask};
 }
 
