@@ -54,6 +54,36 @@ void PatBlt1024x768(benchmark::State& state) {
 }
 BENCHMARK(PatBlt1024x768);
 
+// The same fill with an 8 x 8 monochrome pattern, whose bits take the DC's colours as they are painted.
+void PatBlt1024x768MonoPattern8x8(benchmark::State& state) {
+  Surface dest(1024, 768);
+  const unsigned char bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+  HBITMAP mono = CreateBitmap(8, 8, 1, 1, bits);
+  HBRUSH brush = CreatePatternBrush(mono);
+  HGDIOBJ old = SelectObject(dest.dc, brush);
+  SetTextColor(dest.dc, RGB(200, 0, 0));
+  for (auto _ : state) PatBlt(dest.dc, 0, 0, 1024, 768, PATCOPY);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 1024 * 768 * 4);
+  SelectObject(dest.dc, old);
+  DeleteObject(brush);
+  DeleteObject(mono);
+}
+BENCHMARK(PatBlt1024x768MonoPattern8x8);
+
+// A line across a 640 x 400 page, corner to corner, with a pen of the given width (1: the thin line).
+void LineToDiagonal640x400(benchmark::State& state) {
+  Surface dest(640, 400);
+  HPEN pen = CreatePen(PS_SOLID, static_cast<int>(state.range(0)), RGB(200, 0, 0));
+  HGDIOBJ old = SelectObject(dest.dc, pen);
+  for (auto _ : state) {
+    MoveToEx(dest.dc, 0, 0, nullptr);
+    LineTo(dest.dc, 639, 399);
+  }
+  SelectObject(dest.dc, old);
+  DeleteObject(pen);
+}
+BENCHMARK(LineToDiagonal640x400)->Arg(1)->Arg(7)->Arg(64);
+
 // What every buffered drawing call ends with: a new 640 x 400 bitmap, the back buffer's corner copied
 // into it, and the bitmap deleted again (as the next capture does), beside Memcpy/1024000.
 void CaptureCycle640x400(benchmark::State& state) {

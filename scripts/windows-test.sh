@@ -44,14 +44,17 @@ Threads.TerminatingAnEndedThreadKeepsItsExitCode"
   # bitmap answers the colour, where Windows documents -1; GetGuiResources is a stub that answers 0.
   # Our layer's own choices where Win32 leaves the result open (named ...OurOwnChoice): DeleteObject
   # of a DC, the high byte of a pen's colour, HORZRES of a memory DC without a device, which source
-  # pixels a reducing COLORONCOLOR stretch keeps.
+  # pixels a reducing COLORONCOLOR stretch keeps, a wide line between end points 2^32 apart (Wine
+  # computes its direction in 32 bits, which overflows; Windows keeps coordinates within 2^27), a pen of
+  # INT_MAX pixels (Wine's dot for it overflows and it draws a thin line).
   [gdi32]="Text.BadArgumentsFail:\
 Text.TheConsoleFontMeasuresEightBySixteen:Text.OpaqueTextFillsItsCellsAndPutsGlyphPixelsInsideThem:\
 Text.ADoubleByteCharacterTakesTwoCells:Text.ALoneLeadByteAtTheEndIsOneCharacter:\
 Objects.ObjectsStillSelectedCannotBeDeleted:LinesAndPixels.SetPixelOutsideTheBitmapFailsAndDrawsNothing:\
 Objects.GuiResourcesCountEveryLiveObject:\
 Objects.DeleteObjectRefusesADcOurOwnChoice:Objects.APenDropsTheHighByteOfItsColourOurOwnChoice:\
-Objects.AMemoryDcWithoutADeviceMeasuresItsBitmapOurOwnChoice:Blits.ReducingTakesTheSourcePixelUnderEachCentreOurOwnChoice"
+Objects.AMemoryDcWithoutADeviceMeasuresItsBitmapOurOwnChoice:Blits.ReducingTakesTheSourcePixelUnderEachCentreOurOwnChoice:\
+WidePens.LinesAcrossTheWholeCoordinateRangeOurOwnChoice:WidePens.AnEnormousPenCoversTheCanvasOurOwnChoice"
   # graphics: three tests count GDI objects through GetGuiResources, which Wine answers with 0; the
   # GIF/JPEG test makes its pictures with the host's ImageMagick through the shell, which the
   # Windows side's shell cannot run.

@@ -79,6 +79,38 @@ std::vector<int> MapAxis(const Axis& axis, int destLimit, int srcLimit, int64_t&
 // The bitmap selected into a memory DC; null for a display DC.
 Bitmap* BitmapOf(const Dc& dc) { return dc.kind == Kind::MemoryDc ? FindBitmap(dc.bitmap) : nullptr; }
 
+// What a blit between a monochrome bitmap and a colour canvas does to the source pixels, as Windows
+// does: a monochrome source's 0 bits become the destination DC's text colour and its 1 bits the
+// destination's background colour; a colour source blitted onto a monochrome bitmap becomes white where
+// it is exactly the source DC's background colour and black everywhere else.
+struct Conversion {
+  enum Mode { None, FromMonochrome, ToMonochrome } mode = None;
+  uint32_t zero = 0, one = 0;  // FromMonochrome
+  uint32_t background = 0;     // ToMonochrome
+
+  static Conversion Between(const Dc& source, const Dc& dest) {
+    Conversion c;
+    const bool from = HoldsMonochrome(source), to = HoldsMonochrome(dest);
+    if (from && !to) {
+      c.mode = FromMonochrome;
+      c.zero = dest.textColor & 0x00FFFFFFu;
+      c.one = dest.bkColor & 0x00FFFFFFu;
+    } else if (to && !from) {
+      c.mode = ToMonochrome;
+      c.background = source.bkColor & 0x00FFFFFFu;
+    }
+    return c;
+  }
+
+  void Apply(uint32_t* pixels, int n) const {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t p = pixels[i] & 0x00FFFFFFu;
+      pixels[i] = mode == FromMonochrome ? (MonochromeBit(p) != 0 ? one : zero)
+                                         : (p == background ? 0xFFFFFFu : 0x000000u);
+    }
+  }
+};
+
 // The size of the DC's canvas, without touching its pixels.
 Canvas SizeOf(const Dc& dc) {
   if (Bitmap* bitmap = BitmapOf(dc)) return Canvas{nullptr, bitmap->width, bitmap->height};
@@ -107,10 +139,13 @@ BOOL PatternBlit(Dc& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t
   OverwritingWhole(dc, x0, y0, x1 - x0, y1 - y0, rop);
   Canvas canvas = CanvasOf(dc);
   if (canvas.bits == nullptr) return TRUE;
-  for (int64_t y = y0; y < y1; ++y) {
-    if (RopUsesPattern(rop)) {
-      BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), *brush, dc.brushOrigin, rop);
-    } else {
+  if (RopUsesPattern(rop)) {
+    const BrushPaint paint = PaintIn(dc, *brush);
+    for (int64_t y = y0; y < y1; ++y) {
+      BrushSpan(canvas, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y), paint, rop);
+    }
+  } else {
+    for (int64_t y = y0; y < y1; ++y) {
       Rop3Row(canvas.Row(static_cast<int>(y)) + x0, nullptr, nullptr, static_cast<int>(x1 - x0), rop);
     }
   }
@@ -156,9 +191,13 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
   }
 
   const bool straight = xs.back() - xs.front() == n - 1 && xs.front() <= xs.back();  // 1:1, not mirrored
-  std::vector<uint32_t> gathered(straight ? 0 : static_cast<size_t>(n));
+  const Conversion conversion = Conversion::Between(*source, dest);
+  const bool gather = !straight || conversion.mode != Conversion::None;
+  std::vector<uint32_t> gathered(gather ? static_cast<size_t>(n) : 0);
   std::vector<uint32_t> pattern(usesPattern ? static_cast<size_t>(n) : 0);
   const bool rowRepeats = rop == kRopSrcCopy;  // a repeated source row gives the same destination row
+  const Brush noBrush;  // stands in when the operation reads no pattern
+  const BrushPaint paint = PaintIn(dest, usesPattern ? *brush : noBrush);
 
   for (size_t j = 0; j < ys.size(); ++j) {
     const int y = static_cast<int>(y0 + static_cast<int64_t>(j));
@@ -169,11 +208,12 @@ BOOL Blit(Dc& dest, int xDest, int yDest, int wDest, int hDest, Dc* source, int 
     }
     const uint32_t* row = from.Row(ys[j]);
     const uint32_t* src = row + xs.front();
-    if (!straight) {
+    if (gather) {
       for (int i = 0; i < n; ++i) gathered[static_cast<size_t>(i)] = row[xs[static_cast<size_t>(i)]];
+      if (conversion.mode != Conversion::None) conversion.Apply(gathered.data(), n);
       src = gathered.data();
     }
-    if (usesPattern) PatternSpan(pattern.data(), n, *brush, dest.brushOrigin, static_cast<int>(x0), y);
+    if (usesPattern) PatternSpan(pattern.data(), n, paint, static_cast<int>(x0), y);
     Rop3Row(out, src, usesPattern ? pattern.data() : nullptr, n, rop);
   }
   NotifyChanged(dest);

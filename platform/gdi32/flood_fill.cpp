@@ -111,7 +111,8 @@ BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
   std::vector<Span> region = finder.Find(x, y);
   Brush* brush = FindBrush(dc->brush);
   if (brush != nullptr) {
-    for (const Span& span : region) BrushSpan(canvas, span.x0, span.x1, span.y, *brush, dc->brushOrigin, kRopPatCopy);
+    const BrushPaint paint = PaintIn(*dc, *brush);
+    for (const Span& span : region) BrushSpan(canvas, span.x0, span.x1, span.y, paint, kRopPatCopy);
   }
   NotifyChanged(*dc);
   return TRUE;

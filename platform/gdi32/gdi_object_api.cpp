@@ -114,6 +114,12 @@ HBRUSH CreatePatternBrush(HBITMAP hbm) {
   brush->patternWidth = bitmap->width;
   brush->patternHeight = bitmap->height;
   brush->pattern = bitmap->pixels;
+  if (bitmap->bitsPixel == 1) {
+    // The bitmap's pixels are black or white unless something was drawn on it in colour; such a
+    // pixel counts as the nearer of the two.
+    brush->monochrome = true;
+    for (uint32_t& pixel : brush->pattern) pixel = MonochromeBit(pixel);
+  }
   return static_cast<HBRUSH>(Insert(std::move(brush)));
 }
 

@@ -32,6 +32,13 @@ struct Bitmap : Object {
   PixelStore pixels;             // 0x00BBGGRR, rows top-down
 };
 
+// The bit a pixel of a monochrome bitmap stands for: 0 for black, 1 for white. A colour drawn on such a
+// bitmap counts as the nearer of the two.
+inline uint32_t MonochromeBit(uint32_t pixel) {
+  const uint32_t sum = (pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF);
+  return sum * 2 > 3 * 255 ? 1u : 0u;
+}
+
 struct Pen : Object {
   Pen() : Object(Kind::Pen) {}
   int style = PS_SOLID;
@@ -43,9 +50,11 @@ struct Brush : Object {
   Brush() : Object(Kind::Brush) {}
   UINT style = BS_SOLID;
   COLORREF color = 0;
-  // BS_PATTERN: the brush's own copy of the bitmap's pixels.
+  // BS_PATTERN: the brush's own copy of the bitmap's pixels. A brush made from a monochrome bitmap
+  // keeps its bits instead (0 or 1 a pixel), which take their colours from the DC it paints in.
   int patternWidth = 0;
   int patternHeight = 0;
+  bool monochrome = false;
   std::vector<uint32_t> pattern;
 };
 
@@ -93,6 +102,11 @@ inline Brush* FindBrush(HGDIOBJ h) { return FindAs<Brush>(h, Kind::Brush); }
 inline Font* FindFont(HGDIOBJ h) { return FindAs<Font>(h, Kind::Font); }
 // Memory or display DC.
 Dc* FindDc(HGDIOBJ h);
+// Whether the DC draws on a monochrome bitmap.
+inline bool HoldsMonochrome(const Dc& dc) {
+  const Bitmap* bitmap = dc.kind == Kind::MemoryDc ? FindBitmap(dc.bitmap) : nullptr;
+  return bitmap != nullptr && bitmap->bitsPixel == 1;
+}
 
 // Stock objects, made on first use. `index` as for GetStockObject; null for an unknown index.
 HGDIOBJ Stock(int index);

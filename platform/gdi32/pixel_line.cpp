@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "platform/gdi32/gdi_objects.h"
+#include "platform/gdi32/wide_pen.h"
 
 using namespace platform;
 using namespace platform::gdi;
@@ -81,7 +82,16 @@ BOOL LineTo(HDC hdc, int x, int y) {
   const POINT from = dc->position;
   dc->position = POINT{x, y};
   if (pen == nullptr || pen->style == PS_NULL) return TRUE;
-  DrawLine(CanvasOf(*dc), from.x, from.y, x, y, pen->color);
+  if (IsWidePen(*pen)) {
+    // Both ends are drawn, each with a round cap; a line of length zero is a dot of the pen's width.
+    WideOutline outline(pen->width);
+    outline.AddDisc(from.x, from.y);
+    outline.AddDisc(x, y);
+    outline.AddSegment(from.x, from.y, x, y);
+    outline.Paint(CanvasOf(*dc), pen->color);
+  } else {
+    DrawLine(CanvasOf(*dc), from.x, from.y, x, y, pen->color);
+  }
   NotifyChanged(*dc);
   return TRUE;
 }

@@ -40,19 +40,29 @@ std::vector<uint32_t>& Scratch(size_t n) {
 
 void SolidSpan(uint32_t* dst, int n, uint32_t color) { std::fill(dst, dst + n, color & kColorMask); }
 
-void PatternSpan(uint32_t* dst, int n, const Brush& brush, POINT origin, int x, int y) {
+BrushPaint PaintIn(const Dc& dc, const Brush& brush) {
+  if (HoldsMonochrome(dc)) return BrushPaint{brush, dc.brushOrigin, 0x000000, 0xFFFFFF};
+  return BrushPaint{brush, dc.brushOrigin, dc.textColor & kColorMask, dc.bkColor & kColorMask};
+}
+
+void PatternSpan(uint32_t* dst, int n, const BrushPaint& paint, int x, int y) {
+  const Brush& brush = paint.brush;
   if (brush.style != BS_PATTERN) {
     SolidSpan(dst, n, brush.color);
     return;
   }
   const int w = brush.patternWidth;
-  const int py = PositiveMod(int64_t{y} - origin.y, brush.patternHeight);
+  const int py = PositiveMod(int64_t{y} - paint.origin.y, brush.patternHeight);
   const uint32_t* row = brush.pattern.data() + static_cast<size_t>(py) * static_cast<size_t>(w);
-  int px = PositiveMod(int64_t{x} - origin.x, w);
+  int px = PositiveMod(int64_t{x} - paint.origin.x, w);
   int done = 0;
   while (done < n) {
     int chunk = std::min(w - px, n - done);
-    std::memcpy(dst + done, row + px, static_cast<size_t>(chunk) * sizeof(uint32_t));
+    if (brush.monochrome) {
+      for (int i = 0; i < chunk; ++i) dst[done + i] = row[px + i] != 0 ? paint.oneColor : paint.zeroColor;
+    } else {
+      std::memcpy(dst + done, row + px, static_cast<size_t>(chunk) * sizeof(uint32_t));
+    }
     done += chunk;
     px = 0;
   }
@@ -78,18 +88,18 @@ void Rop3Row(uint32_t* dst, const uint32_t* source, const uint32_t* pattern, int
   }
 }
 
-void BrushSpan(const Canvas& canvas, int x0, int x1, int y, const Brush& brush, POINT origin, uint8_t rop) {
-  if (x1 <= x0 || brush.style == BS_NULL) return;
+void BrushSpan(const Canvas& canvas, int x0, int x1, int y, const BrushPaint& paint, uint8_t rop) {
+  if (x1 <= x0 || paint.brush.style == BS_NULL) return;
   uint32_t* dst = canvas.Row(y) + x0;
   const int n = x1 - x0;
   if (rop == kRopPatCopy) {
-    PatternSpan(dst, n, brush, origin, x0, y);
+    PatternSpan(dst, n, paint, x0, y);
     return;
   }
   uint32_t* pattern = nullptr;
   if (RopUsesPattern(rop)) {
     pattern = Scratch(static_cast<size_t>(n)).data();
-    PatternSpan(pattern, n, brush, origin, x0, y);
+    PatternSpan(pattern, n, paint, x0, y);
   }
   Rop3Row(dst, nullptr, pattern, n, rop);
 }
