@@ -3,10 +3,11 @@
 
 #include "platform/kernel32/allocation_faults.h"
 
-void SupportFailAllocation(SupportAllocation kind, uint64_t n, void (*onFail)(const char* what)) {
+void SupportFailAllocation(SupportAllocation kind, uint64_t n, SupportFailing failing,
+                           void (*onFail)(const char* what)) {
   platform::ArmAllocationFault(
       kind == SupportAllocation::kHeap ? platform::AllocationKind::kHeap : platform::AllocationKind::kGdiObject, n,
-      onFail);
+      failing == SupportFailing::kThatOneAndLater, onFail);
 }
 
 SupportAllocationReport SupportStopAllocationFaults() {
@@ -17,5 +18,6 @@ SupportAllocationReport SupportStopAllocationFaults() {
   report.failed = seen.failed;
   report.failedWhat = seen.failedWhat != nullptr ? seen.failedWhat : "";
   report.failedOnCallingThread = seen.failedOnArmingThread;
+  report.failures = seen.failures;
   return report;
 }

@@ -12,6 +12,7 @@ struct FaultPlan {
   std::mutex lock;
   AllocationKind kind = AllocationKind::kHeap;
   uint64_t failAt = 0;
+  bool andLater = false;
   std::thread::id armingThread;
   void (*onFail)(const char* what) = nullptr;
   AllocationFaultReport report;
@@ -32,7 +33,10 @@ bool AllocationFails(AllocationKind kind, const char* what) {
   std::lock_guard<std::mutex> guard(plan.lock);
   uint64_t& count = kind == AllocationKind::kHeap ? plan.report.heapCount : plan.report.gdiObjectCount;
   ++count;
-  if (kind != plan.kind || count != plan.failAt) return false;
+  if (kind != plan.kind || plan.failAt == 0 || count < plan.failAt) return false;
+  if (count > plan.failAt && !plan.andLater) return false;
+  ++plan.report.failures;
+  if (count > plan.failAt) return true;
   plan.report.failed = true;
   plan.report.failedWhat = what;
   plan.report.failedOnArmingThread = std::this_thread::get_id() == plan.armingThread;
@@ -40,11 +44,12 @@ bool AllocationFails(AllocationKind kind, const char* what) {
   return true;
 }
 
-void ArmAllocationFault(AllocationKind kind, uint64_t n, void (*onFail)(const char* what)) {
+void ArmAllocationFault(AllocationKind kind, uint64_t n, bool andLater, void (*onFail)(const char* what)) {
   FaultPlan& plan = Plan();
   std::lock_guard<std::mutex> guard(plan.lock);
   plan.kind = kind;
   plan.failAt = n;
+  plan.andLater = andLater;
   plan.armingThread = std::this_thread::get_id();
   plan.onFail = onFail;
   plan.report = AllocationFaultReport{};

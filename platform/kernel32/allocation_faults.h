@@ -22,15 +22,17 @@ struct AllocationFaultReport {
   uint64_t heapCount = 0;       // allocations of each kind made or failed
   uint64_t gdiObjectCount = 0;
   bool failed = false;          // the chosen allocation was reached and failed
-  const char* failedWhat = nullptr;
+  const char* failedWhat = nullptr;  // the chosen allocation, and on which thread
   bool failedOnArmingThread = false;
+  uint64_t failures = 0;        // with `andLater`, the later ones too
 };
 
-// Arms the hook: from now on the `n`th allocation of `kind` (counting from 1) fails, the others
-// succeed; with n = 0 nothing fails and the allocations are only counted. `onFail`, when given, is
-// called with the allocation's name on the thread whose allocation fails, as it fails (inside the
-// allocator, perhaps under GDI's lock: it must call nothing of ours).
-void ArmAllocationFault(AllocationKind kind, uint64_t n, void (*onFail)(const char* what) = nullptr);
+// Arms the hook: from now on the `n`th allocation of `kind` (counting from 1) fails, and with
+// `andLater` every later one of that kind too, as when memory has run out; the others succeed. With
+// n = 0 nothing fails and the allocations are only counted. `onFail`, when given, is called with the
+// allocation's name on the thread whose allocation fails, as the nth fails (inside the allocator,
+// perhaps under GDI's lock: it must call nothing of ours).
+void ArmAllocationFault(AllocationKind kind, uint64_t n, bool andLater, void (*onFail)(const char* what) = nullptr);
 // Disarms it and says what it saw.
 AllocationFaultReport DisarmAllocationFault();
 

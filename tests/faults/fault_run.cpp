@@ -52,11 +52,11 @@ int32_t LeakCheck() {
 
 }  // namespace
 
-void RunDemoUnderFault(SupportAllocation kind, uint64_t n, RunRecord* record) {
+void RunDemoUnderFault(SupportAllocation kind, uint64_t n, SupportFailing failing, RunRecord* record) {
   theRecord = record;
   mainThread = GetCurrentThreadId();
   SupportUseHeadlessDisplay();
-  SupportFailAllocation(kind, n, &OnAllocationFailed);
+  SupportFailAllocation(kind, n, failing, &OnAllocationFailed);
   ProgramStartup();
   record->phase = kPhaseSetUp;
   DemoSetUp();

@@ -30,6 +30,7 @@ struct RunRecord {
 };
 
 // The child's whole life: runs the demonstration in the current directory with the nth allocation
-// of `kind` failing (n = 0: none), fills `record`, then closes the window, which ends the process
-// with code 0. Any other end is the run's failure result: an exit code of its own, a signal, a hang.
-[[noreturn]] void RunDemoUnderFault(SupportAllocation kind, uint64_t n, RunRecord* record);
+// of `kind` failing (n = 0: none), and with kThatOneAndLater every later one too; fills `record`,
+// then closes the window, which ends the process with code 0. Any other end is the run's failure
+// result: an exit code of its own, a signal, a hang.
+[[noreturn]] void RunDemoUnderFault(SupportAllocation kind, uint64_t n, SupportFailing failing, RunRecord* record);

@@ -36,13 +36,15 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-Running Start(SupportAllocation kind, uint64_t n, size_t index, const std::string& directory, int boundMs) {
+Running Start(SupportAllocation kind, SupportFailing failing, uint64_t n, size_t index, const std::string& directory,
+              int boundMs) {
   Running run;
   run.index = index;
   void* shared = mmap(nullptr, sizeof(RunRecord), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) return run;
   run.record = new (shared) RunRecord;
-  run.outputPath = directory + "/run-" + (kind == SupportAllocation::kHeap ? "heap-" : "gdi-") + std::to_string(n) + ".txt";
+  run.outputPath = directory + "/run-" + (kind == SupportAllocation::kHeap ? "heap-" : "gdi-") +
+                   (failing == SupportFailing::kThatOne ? "" : "on-") + std::to_string(n) + ".txt";
   std::fflush(stdout);
   std::fflush(stderr);
   run.pid = fork();
@@ -52,7 +54,7 @@ Running Start(SupportAllocation kind, uint64_t n, size_t index, const std::strin
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);
     close(out);
-    RunDemoUnderFault(kind, n, run.record);
+    RunDemoUnderFault(kind, n, failing, run.record);
   }
   if (run.pid > 0) run.pidfd = static_cast<int>(syscall(SYS_pidfd_open, run.pid, 0));
   run.deadline = Clock::now() + std::chrono::milliseconds(boundMs);
@@ -81,7 +83,7 @@ void Finish(Running& run, RunResult& result) {
 
 }  // namespace
 
-std::vector<RunResult> RunPoints(SupportAllocation kind, const std::vector<uint64_t>& points,
+std::vector<RunResult> RunPoints(SupportAllocation kind, SupportFailing failing, const std::vector<uint64_t>& points,
                                  const std::string& directory, int parallel, int boundMs) {
   std::vector<RunResult> results(points.size());
   std::vector<Running> running;
@@ -90,7 +92,7 @@ std::vector<RunResult> RunPoints(SupportAllocation kind, const std::vector<uint6
     while (next < points.size() && static_cast<int>(running.size()) < parallel) {
       results[next].kind = kind;
       results[next].n = points[next];
-      Running run = Start(kind, points[next], next, directory, boundMs);
+      Running run = Start(kind, failing, points[next], next, directory, boundMs);
       if (run.pid <= 0 || run.pidfd < 0) {
         results[next].hung = false;
         results[next].status = -1;

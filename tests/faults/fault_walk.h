@@ -42,7 +42,7 @@ struct RunResult {
 
 // The runs of `points` of one kind, at most `parallel` at a time, in `directory` (where the picture
 // is), each killed after `boundMs` and then counted as hung. In the order of `points`.
-std::vector<RunResult> RunPoints(SupportAllocation kind, const std::vector<uint64_t>& points,
+std::vector<RunResult> RunPoints(SupportAllocation kind, SupportFailing failing, const std::vector<uint64_t>& points,
                                  const std::string& directory, int parallel, int boundMs);
 
 // How `run` ended, judged against the run without any failure (`clean`); `why` says what was wrong
