@@ -59,7 +59,8 @@ class AllocationFailures : public testing::TestWithParam<std::tuple<Picture, Sup
     std::filesystem::create_directories(stage.directory);
     std::filesystem::copy_file(std::string(TILEPAINT_SOURCE_DIR) + "/" + picture.source,
                                stage.directory + "/TILE_TEST.bmp");
-    stage.clean = RunPoints(SupportAllocation::kHeap, SupportFailing::kThatOne, {0}, stage.directory, 1, kBoundMs).front();
+    stage.clean =
+        RunPoints(SupportAllocation::kHeap, SupportFailing::kThatOne, {0}, stage.directory, 1, kBoundMs).front();
     return stage;
   }
 
@@ -102,6 +103,7 @@ TEST_P(AllocationFailures, EveryFailurePointEndsTheDemonstrationInADocumentedWay
   };
   std::map<Key, Group> groups;
   int reached = 0;
+  int unreached = 0;  // among the points the run without failures reaches
   bool globalMemoryFailed = false;
   for (const RunResult& run : runs) {
     const Ending ending = Judge(run, clean, &why);
@@ -109,9 +111,11 @@ TEST_P(AllocationFailures, EveryFailurePointEndsTheDemonstrationInADocumentedWay
         << name << " failure " << run.n << " (" << run.failedWhat << ", " << PhaseName(run.failedPhase) << "): " << why
         << "\n--- its output:\n" << run.output.substr(run.output.size() > 4000 ? run.output.size() - 4000 : 0);
     if (!run.failed) {
+      if (run.n <= total) ++unreached;
       // Not reached: the run is the run without failures.
       EXPECT_EQ(ending, Ending::kCompleted);
-      EXPECT_EQ(run.pictureHash, clean.pictureHash) << name << " point " << run.n << " not reached, yet the picture differs";
+      EXPECT_EQ(run.pictureHash, clean.pictureHash)
+          << name << " point " << run.n << " not reached, yet the picture differs";
       continue;
     }
     ++reached;
@@ -120,14 +124,15 @@ TEST_P(AllocationFailures, EveryFailurePointEndsTheDemonstrationInADocumentedWay
     if (group.runs++ == 0) group.first = run.n;
     if (ending == Ending::kCompleted && run.pictureHash == clean.pictureHash) ++group.unchangedPictures;
   }
-  EXPECT_GE(static_cast<uint64_t>(reached) * kSampleStride, total) << "points that no run reached";
+  // The two threads may interleave so that a run makes an allocation or two fewer, no more.
+  EXPECT_LE(unreached, 2) << "points that their run did not reach";
   if (kind == SupportAllocation::kHeap && kSampleStride == 1) {
     EXPECT_EQ(globalMemoryFailed, picture.global) << "global memory among the failure points";
   }
 
   std::printf("%s, %s allocations%s: %llu without failures; %zu runs, %d reaching their point%s\n", picture.name, name,
-              failing == SupportFailing::kThatOne ? "" : ", each with every later one", static_cast<unsigned long long>(total),
-              runs.size(), reached, kSampleStride > 1 ? " (a sample)" : "");
+              failing == SupportFailing::kThatOne ? "" : ", each with every later one",
+              static_cast<unsigned long long>(total), runs.size(), reached, kSampleStride > 1 ? " (a sample)" : "");
   for (const auto& [key, group] : groups) {
     const auto& [what, phase, mainThread, ending] = key;
     std::printf("  %-22s %-15s %-16s -> %-32s %4d runs from #%llu", what.c_str(), PhaseName(phase).c_str(),
@@ -140,7 +145,8 @@ TEST_P(AllocationFailures, EveryFailurePointEndsTheDemonstrationInADocumentedWay
 
 INSTANTIATE_TEST_SUITE_P(
     EveryPictureAndKind, AllocationFailures,
-    testing::Combine(testing::ValuesIn(kPictures), testing::Values(SupportAllocation::kHeap, SupportAllocation::kGdiObject),
+    testing::Combine(testing::ValuesIn(kPictures),
+                     testing::Values(SupportAllocation::kHeap, SupportAllocation::kGdiObject),
                      testing::Values(SupportFailing::kThatOne, SupportFailing::kThatOneAndLater)),
     [](const testing::TestParamInfo<AllocationFailures::ParamType>& info) {
       return std::string(std::get<0>(info.param).name) +

@@ -94,10 +94,11 @@ std::vector<RunResult> RunPoints(SupportAllocation kind, SupportFailing failing,
       results[next].n = points[next];
       Running run = Start(kind, failing, points[next], next, directory, boundMs);
       if (run.pid <= 0 || run.pidfd < 0) {
-        results[next].hung = false;
-        results[next].status = -1;
-        results[next].output = "the run could not be started";
-        if (run.pid > 0) kill(run.pid, SIGKILL), waitpid(run.pid, nullptr, 0);
+        results[next].started = false;
+        if (run.pid > 0) {
+          kill(run.pid, SIGKILL);
+          waitpid(run.pid, nullptr, 0);
+        }
         if (run.record != nullptr) munmap(run.record, sizeof(RunRecord));
       } else {
         running.push_back(run);
@@ -144,7 +145,8 @@ const char* EndingName(Ending ending) {
 std::string PhaseName(int32_t phase) {
   if (phase == kPhaseStartUp) return "start-up";
   if (phase == kPhaseSetUp) return "set-up";
-  if (phase >= kPhaseScriptStep && phase < kPhaseChecks) return "script step " + std::to_string(phase - kPhaseScriptStep + 1);
+  if (phase >= kPhaseScriptStep && phase < kPhaseChecks)
+    return "script step " + std::to_string(phase - kPhaseScriptStep + 1);
   if (phase == kPhaseChecks) return "after the script";
   return "not reached";
 }
@@ -154,6 +156,7 @@ Ending Judge(const RunResult& run, const RunResult& clean, std::string* why) {
     *why = reason;
     return Ending::kUndocumented;
   };
+  if (!run.started) return undocumented("no process could be started for the run");
   if (run.hung) return undocumented("no end within the bound (a hang)");
   for (const char* report : {"Sanitizer", "runtime error:"})
     if (run.output.find(report) != std::string::npos) return undocumented(std::string("a report of ") + report);
@@ -168,10 +171,11 @@ Ending Judge(const RunResult& run, const RunResult& clean, std::string* why) {
   if (!run.finished) return undocumented("code 0 before the demonstration ended");
   if (!run.idle) return undocumented("the window's thread never went idle");
   if (run.liveStrings != kStringSlots)
-    return undocumented(std::to_string(run.liveStrings) + " strings live where the slots are " + std::to_string(kStringSlots));
+    return undocumented(std::to_string(run.liveStrings) + " strings live where the slots are " +
+                        std::to_string(kStringSlots));
   if (run.liveGdiObjects > clean.liveGdiObjects)
-    return undocumented(std::to_string(run.liveGdiObjects) + " GDI objects live, " + std::to_string(clean.liveGdiObjects) +
-                        " without the failure");
+    return undocumented(std::to_string(run.liveGdiObjects) + " GDI objects live, " +
+                        std::to_string(clean.liveGdiObjects) + " without the failure");
   if (run.leaks) return undocumented("LeakSanitizer found lost blocks");
   return Ending::kCompleted;
 }

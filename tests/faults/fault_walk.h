@@ -22,6 +22,7 @@ const char* EndingName(Ending ending);
 struct RunResult {
   SupportAllocation kind = SupportAllocation::kHeap;
   uint64_t n = 0;
+  bool started = true;     // false: no process could be made for it
   int status = 0;          // as waitpid gives it
   bool hung = false;       // killed after the time bound
   std::string output;      // what the run wrote on stdout and stderr
