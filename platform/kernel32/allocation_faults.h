@@ -1,6 +1,6 @@
 // Inside the platform layer only: the test hook that makes one chosen allocation fail, so that tests
 // can walk every failure point of a run. Unarmed (always, unless a test arms it through
-// support/allocation_faults.h) it costs one relaxed load and changes nothing.
+// support/allocation_faults.h) it costs one atomic load and changes nothing.
 #pragma once
 
 #include <cstdint>
