@@ -113,7 +113,8 @@ void OnCreate(HWND window) {
 }
 
 void OnPaint(HWND window) {
-  PAINTSTRUCT paint;
+  // A BeginPaint that fails says nothing of the structure: EndPaint must not find a DC in it.
+  PAINTSTRUCT paint = {};
   HDC dc = BeginPaint(window, &paint);
   BitBlt(dc, 0, 0, console.screenWidth, console.screenHeight, console.backBuffer, 0, 0, SRCCOPY);
   RedrawText(dc, -1, 0);

@@ -54,38 +54,40 @@ void DemoSetUp() {
   ImageCaptureAndScan(&tileImage, 0, 0, kTileSize, kTileSize);
 }
 
-void DemoRunScript(int lastStep, bool sleep) {
-  for (int step = 1; step <= lastStep && step <= kDemoLastStep; ++step) {
-    switch (step) {
-      case 1:
-        X = 10;
-        Y = 10;
-        break;
-      case 2:
-      case 9:
-        OutlineBox();
-        break;
-      case 3:
-      case 10:
-        FillBox();
-        break;
-      case 4:
-        ShowWorkPage();
-        break;
-      case 5:
-      case 7:
-        Pause(sleep);
-        break;
-      case 6:
-      case 11:
-        ShowDoubledPage();
-        break;
-      case 8:
-        X = 100;
-        Y = 100;
-        break;
-    }
+void DemoRunStep(int step, bool sleep) {
+  switch (step) {
+    case 1:
+      X = 10;
+      Y = 10;
+      break;
+    case 2:
+    case 9:
+      OutlineBox();
+      break;
+    case 3:
+    case 10:
+      FillBox();
+      break;
+    case 4:
+      ShowWorkPage();
+      break;
+    case 5:
+    case 7:
+      Pause(sleep);
+      break;
+    case 6:
+    case 11:
+      ShowDoubledPage();
+      break;
+    case 8:
+      X = 100;
+      Y = 100;
+      break;
   }
+}
+
+void DemoRunScript(int lastStep, bool sleep) {
+  for (int step = 1; step <= lastStep && step <= kDemoLastStep; ++step) DemoRunStep(step, sleep);
 }
 
 void RunDemo() {

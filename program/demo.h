@@ -14,5 +14,7 @@ void DemoTeardown();
 // `lastStep` (0 runs none, 11 all). Without `sleep` the two one-second pauses are left out.
 void DemoSetUp();
 void DemoRunScript(int lastStep, bool sleep);
+// One step of the script (1 to 11), as DemoRunScript runs it.
+void DemoRunStep(int step, bool sleep);
 
 constexpr int kDemoLastStep = 11;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/gdi32/gdi_objects.h"
+#include "platform/kernel32/allocation_faults.h"
 
 using namespace platform;
 using namespace platform::gdi;
@@ -22,6 +23,7 @@ uint32_t ToBgrx(uint32_t rgb) { return FromBgrx(rgb); }
 std::unique_ptr<Bitmap> NewBitmap(int width, int height, int bitsPixel) {
   if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) return nullptr;
   if (int64_t{width} * height > kMaxBitmapPixels) return nullptr;
+  if (AllocationFails(AllocationKind::kHeap, "bitmap pixels")) return nullptr;
   auto bitmap = std::make_unique<Bitmap>();
   bitmap->width = width;
   bitmap->height = height;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/gdi32/gdi_objects.h"
+#include "platform/kernel32/allocation_faults.h"
 
 using namespace platform;
 using namespace platform::gdi;
@@ -108,6 +109,7 @@ HBRUSH CreatePatternBrush(HBITMAP hbm) {
   GdiGuard guard(GdiLock());
   Bitmap* bitmap = FindBitmap(hbm);
   if (bitmap == nullptr || bitmap->pixels.empty()) return nullptr;
+  if (AllocationFails(AllocationKind::kHeap, "pattern brush pixels")) return nullptr;
   // The brush keeps its own copy: later changes to the bitmap, or its deletion, do not reach it.
   auto brush = std::make_unique<Brush>();
   brush->style = BS_PATTERN;

@@ -4,6 +4,7 @@
 
 #include "platform/gdi32/gdi_objects.h"
 #include "platform/handle_table.h"
+#include "platform/kernel32/allocation_faults.h"
 
 namespace platform {
 
@@ -81,11 +82,25 @@ std::unique_ptr<Object> MakeStock(int index) {
 
 constexpr int kStockCount = DEFAULT_GUI_FONT + 1;
 
+const char* NameOf(Kind kind) {
+  switch (kind) {
+    case Kind::Bitmap: return "GDI bitmap";
+    case Kind::Pen: return "GDI pen";
+    case Kind::Brush: return "GDI brush";
+    case Kind::Font: return "GDI font";
+    case Kind::MemoryDc: return "GDI memory DC";
+    case Kind::DisplayDc: return "GDI display DC";
+  }
+  return "GDI object";
+}
+
 }  // namespace
 
 HGDIOBJ Insert(std::unique_ptr<Object> object) {
   Table& table = TheTable();
   const bool counted = !object->stock;
+  // Stock objects exist from the start on Windows: only the objects a caller makes can fail.
+  if (counted && AllocationFails(AllocationKind::kGdiObject, NameOf(object->kind))) return nullptr;
   const uint32_t value = table.handles.Insert(std::move(object));
   if (value == 0) return nullptr;
   if (counted) ++table.live;

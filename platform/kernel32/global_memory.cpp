@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/kernel32/allocation_faults.h"
 #include "platform/kernel32/handle_table.h"
 
 namespace platform::kernel {
@@ -36,7 +37,9 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
     return nullptr;
   }
   size_t real = dwBytes ? dwBytes : 1;
-  void* data = (uFlags & GMEM_ZEROINIT) ? std::calloc(1, real) : std::malloc(real);
+  void* data = nullptr;
+  if (!platform::AllocationFails(platform::AllocationKind::kHeap, "GlobalAlloc"))
+    data = (uFlags & GMEM_ZEROINIT) ? std::calloc(1, real) : std::malloc(real);
   if (!data) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -89,7 +92,9 @@ HGLOBAL GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
     return nullptr;
   }
   if (dwBytes > old) {
-    void* moved = std::realloc(global->data, dwBytes);
+    void* moved = nullptr;
+    if (!platform::AllocationFails(platform::AllocationKind::kHeap, "GlobalReAlloc"))
+      moved = std::realloc(global->data, dwBytes);
     if (!moved) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return nullptr;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/kernel32/allocation_faults.h"
 #include "platform/kernel32/handle_table.h"
 
 namespace platform::kernel {
@@ -45,7 +46,9 @@ LPVOID Allocate(HeapObject& heap, DWORD flags, SIZE_T bytes) {
     return nullptr;
   }
   size_t real = bytes ? bytes : 1;
-  void* block = (flags & HEAP_ZERO_MEMORY) ? std::calloc(1, real) : std::malloc(real);
+  void* block = nullptr;
+  if (!AllocationFails(AllocationKind::kHeap, "HeapAlloc"))
+    block = (flags & HEAP_ZERO_MEMORY) ? std::calloc(1, real) : std::malloc(real);
   if (!block) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -74,7 +77,8 @@ LPVOID Reallocate(HeapObject& heap, DWORD flags, void* block, SIZE_T bytes) {
       return nullptr;
     }
   } else {
-    moved = std::realloc(block, bytes ? bytes : 1);
+    moved = nullptr;
+    if (!AllocationFails(AllocationKind::kHeap, "HeapReAlloc")) moved = std::realloc(block, bytes ? bytes : 1);
     if (!moved) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return nullptr;

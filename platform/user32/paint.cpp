@@ -143,7 +143,12 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     window->erasePending = false;
   }
   ps.hdc = OpenDisplayDc(hWnd, window, &window->surface);
-  if (!ps.hdc) return nullptr;
+  if (!ps.hdc) {
+    // Nothing to paint with, and nothing that EndPaint could give back: whatever the caller's
+    // structure held before might be a DC still in use.
+    *lpPaint = PAINTSTRUCT{};
+    return nullptr;
+  }
   ps.fErase = FALSE;
   if (erase) ps.fErase = SendMessageA(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps.hdc), 0) ? FALSE : TRUE;
   *lpPaint = ps;
