@@ -62,7 +62,7 @@ class HeadlessDisplay : public DisplayBackend {
   const int width_;
   const int height_;
   const int scale_;
-  std::mutex lock_;
+  RankedMutex lock_{LockRank::kBackend};
   std::vector<RecordedMessageBox> boxes_;
   std::map<HWND, Window> windows_;
 };
