@@ -41,6 +41,7 @@ class HeadlessDisplay : public DisplayBackend {
   void SetComposition(HWND hwnd, const OverlayImage& image) override;
   void SetClipboardText(const std::string&) override {}
   bool GetClipboardText(std::string*) override { return false; }
+  bool HasClipboardText() override { return false; }
   int ShowMessageBox(HWND owner, const MessageBoxRequest& request) override;
 
   std::vector<RecordedMessageBox> TakeMessageBoxes();

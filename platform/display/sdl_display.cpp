@@ -26,6 +26,7 @@
 #include "platform/display/x11_hooks.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/kernel32/process_exit.h"
+#include "platform/saturating.h"
 
 extern "C" char* program_invocation_short_name;
 
@@ -46,11 +47,13 @@ struct NativeWindow {
 
 class SdlDisplay : public DisplayBackend {
  public:
-  SdlDisplay(DisplayEvents* events, int scale) : events_(events), scale_(scale) {}
+  // `xUnreachable`: the X server was asked already and did not answer, so SDL does not try it again.
+  SdlDisplay(DisplayEvents* events, int scale, bool xUnreachable)
+      : events_(events), scale_(scale), xUnreachable_(xUnreachable) {}
 
   // Starts the display thread and waits until SDL is up (or has failed, with the reason in `error`).
   bool Start(std::string* error) {
-    std::unique_lock<std::mutex> lock(lock_);
+    std::unique_lock<RankedMutex> lock(lock_);
     thread_ = std::thread([this] { Run(); });
     started_.wait(lock, [this] { return state_ != State::kStarting; });
     if (state_ == State::kFailed) {
@@ -64,29 +67,31 @@ class SdlDisplay : public DisplayBackend {
   }
 
   // Closes the windows and leaves SDL, so the X server sees the windows go at once; bounded, since
-  // the process is ending whatever happens here.
+  // the process is ending whatever happens here. On the display thread itself (the X connection was
+  // lost, and the process ends from there) there is nobody to do it and nothing left to tell.
   void Shutdown() {
+    if (std::this_thread::get_id() == displayThreadId_) return;
     auto done = std::make_shared<bool>(false);
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       commands_.push_back([this, done] {
         std::map<HWND, NativeWindow> windows;
         {
-          std::lock_guard<std::mutex> l(lock_);
+          std::lock_guard<RankedMutex> l(lock_);
           windows.swap(windows_);
           bySurface_.clear();
           byId_.clear();
         }
         for (auto& [hwnd, n] : windows) SDL_DestroyWindow(n.sdl);
         SDL_Quit();
-        std::lock_guard<std::mutex> l(lock_);
+        std::lock_guard<RankedMutex> l(lock_);
         stopped_ = true;
         *done = true;
         commandDone_.notify_all();
       });
     }
     Wake();
-    std::unique_lock<std::mutex> lock(lock_);
+    std::unique_lock<RankedMutex> lock(lock_);
     commandDone_.wait_for(lock, std::chrono::seconds(1), [&] { return *done; });
   }
 
@@ -95,7 +100,7 @@ class SdlDisplay : public DisplayBackend {
   void CloseAll() {
     std::vector<HWND> open;
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       for (auto& [hwnd, n] : windows_) open.push_back(hwnd);
     }
     if (open.empty()) ExitProcess(0);
@@ -120,7 +125,7 @@ class SdlDisplay : public DisplayBackend {
             return;
           }
           SetX11Class(w, className);
-          std::lock_guard<std::mutex> lock(lock_);
+          std::lock_guard<RankedMutex> lock(lock_);
           NativeWindow& n = windows_[hwnd];
           n.sdl = w;
           n.surface = surface;
@@ -138,7 +143,7 @@ class SdlDisplay : public DisplayBackend {
         [this, hwnd] {
           SDL_Window* sdl = nullptr;
           {
-            std::lock_guard<std::mutex> lock(lock_);
+            std::lock_guard<RankedMutex> lock(lock_);
             auto it = windows_.find(hwnd);
             if (it == windows_.end()) return;
             sdl = it->second.sdl;
@@ -177,7 +182,7 @@ class SdlDisplay : public DisplayBackend {
 
   void SurfaceChanged(DisplaySurface* surface) override {
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       auto it = bySurface_.find(surface);
       if (it == bySurface_.end()) return;
       windows_[it->second].dirty = true;
@@ -187,7 +192,7 @@ class SdlDisplay : public DisplayBackend {
 
   void SetCaret(HWND hwnd, const RECT& rect, bool shown) override {
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       auto it = windows_.find(hwnd);
       if (it == windows_.end()) return;
       it->second.caret = rect;
@@ -203,7 +208,9 @@ class SdlDisplay : public DisplayBackend {
     const int n = scale_;
     Execute(
         [rect, n] {
-          SDL_Rect r{rect.left * n, rect.top * n, (rect.right - rect.left) * n, (rect.bottom - rect.top) * n};
+          // The caller's rectangle may lie anywhere in the int range: computed wide, clamped to it.
+          SDL_Rect r{MulClamped(rect.left, n), MulClamped(rect.top, n),
+                     ClampToInt((int64_t{rect.right} - rect.left) * n), ClampToInt((int64_t{rect.bottom} - rect.top) * n)};
           SDL_SetTextInputRect(&r);
         },
         false);
@@ -211,7 +218,7 @@ class SdlDisplay : public DisplayBackend {
 
   void SetComposition(HWND hwnd, const OverlayImage& image) override {
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       auto it = windows_.find(hwnd);
       if (it == windows_.end()) return;
       it->second.composition = image;
@@ -223,13 +230,17 @@ class SdlDisplay : public DisplayBackend {
   void SetClipboardText(const std::string& cp932) override {
     std::string utf8 = ClipboardTextToSystem(cp932);
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       lastClipboard_ = utf8;
     }
     Execute([utf8] { SDL_SetClipboardText(utf8.c_str()); }, false);
   }
 
-  bool GetClipboardText(std::string* cp932) override {
+  bool GetClipboardText(std::string* cp932) override { return SystemClipboardText(cp932, true); }
+  bool HasClipboardText() override { return SystemClipboardText(nullptr, false); }
+
+  // New text on the system clipboard (see DisplayBackend), taken or only looked at.
+  bool SystemClipboardText(std::string* cp932, bool take) {
     std::string utf8;
     Execute(
         [&] {
@@ -239,10 +250,10 @@ class SdlDisplay : public DisplayBackend {
           SDL_free(text);
         },
         true);
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     if (utf8.empty() || utf8 == lastClipboard_) return false;
-    lastClipboard_ = utf8;
-    *cp932 = ClipboardTextFromSystem(utf8);
+    if (take) lastClipboard_ = utf8;
+    if (cp932) *cp932 = ClipboardTextFromSystem(utf8);
     return true;
   }
 
@@ -265,10 +276,10 @@ class SdlDisplay : public DisplayBackend {
     }
     auto done = std::make_shared<bool>(false);
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       commands_.push_back([work = std::move(work), done, this] {
         work();
-        std::lock_guard<std::mutex> l(lock_);
+        std::lock_guard<RankedMutex> l(lock_);
         *done = true;
         commandDone_.notify_all();
       });
@@ -276,7 +287,7 @@ class SdlDisplay : public DisplayBackend {
     Wake();
     if (!wait) return;
     CheckMayWaitOnDisplay("a command on the display thread");
-    std::unique_lock<std::mutex> lock(lock_);
+    std::unique_lock<RankedMutex> lock(lock_);
     commandDone_.wait(lock, [&] { return *done; });
   }
 
@@ -291,19 +302,19 @@ class SdlDisplay : public DisplayBackend {
   int Physical(int logical) const { return logical > 0 ? logical * scale_ : 1; }
 
   SDL_Window* Find(HWND hwnd) {
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? nullptr : it->second.sdl;
   }
 
   void MarkDirty(HWND hwnd) {
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     auto it = windows_.find(hwnd);
     if (it != windows_.end()) it->second.dirty = true;
   }
 
   HWND WindowOfEvent(Uint32 windowId) {
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     auto it = byId_.find(windowId);
     return it == byId_.end() ? nullptr : it->second;
   }
@@ -312,13 +323,18 @@ class SdlDisplay : public DisplayBackend {
   // then Wayland when WAYLAND_DISPLAY does. SDL's fallbacks (offscreen, dummy) would open
   // "successfully" and show nothing. A driver named in SDL_VIDEODRIVER is taken as the user gave it.
   // On failure SDL_GetError() tells why the first driver failed.
-  static bool InitVideo() {
+  bool InitVideo() {
     const char* named = std::getenv("SDL_VIDEODRIVER");
     if (named && *named) return SDL_Init(SDL_INIT_VIDEO) == 0;
     std::string firstError;
     for (const char* driver : {"x11", "wayland"}) {
-      const char* server = std::getenv(driver[0] == 'x' ? "DISPLAY" : "WAYLAND_DISPLAY");
+      const bool x11 = driver[0] == 'x';
+      const char* server = std::getenv(x11 ? "DISPLAY" : "WAYLAND_DISPLAY");
       if (!server || !*server) continue;
+      if (x11 && xUnreachable_) {
+        firstError = "the X server does not answer";
+        continue;
+      }
       SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
       if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
       if (firstError.empty()) firstError = SDL_GetError();
@@ -348,7 +364,7 @@ class SdlDisplay : public DisplayBackend {
     if (ok && SDL_GetCurrentDisplayMode(0, &mode) != 0) ok = false;
     if (ok) wakeEvent_ = SDL_RegisterEvents(1);
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       if (!ok) {
         error_ = SDL_GetError();
         state_ = State::kFailed;
@@ -372,7 +388,7 @@ class SdlDisplay : public DisplayBackend {
       while (SDL_PollEvent(&e)) Handle(e);
       RunCommands();
       {
-        std::lock_guard<std::mutex> lock(lock_);
+        std::lock_guard<RankedMutex> lock(lock_);
         if (stopped_) return;
       }
       Blink();
@@ -384,7 +400,7 @@ class SdlDisplay : public DisplayBackend {
     for (;;) {
       std::function<void()> command;
       {
-        std::lock_guard<std::mutex> lock(lock_);
+        std::lock_guard<RankedMutex> lock(lock_);
         if (commands_.empty()) return;
         command = std::move(commands_.front());
         commands_.pop_front();
@@ -467,7 +483,7 @@ class SdlDisplay : public DisplayBackend {
     HWND hwnd = nullptr;
     SDL_Window* sdl = nullptr;
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       for (auto it = windows_.begin(); it != windows_.end(); ++it) {
         if (it->second.x11 != x11) continue;
         hwnd = it->first;
@@ -486,7 +502,7 @@ class SdlDisplay : public DisplayBackend {
   // Milliseconds until the next blink, or -1 when no caret is shown (then the thread sleeps until
   // an event comes).
   int BlinkTimeout() {
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     bool any = false;
     for (auto& [hwnd, n] : windows_) any = any || n.caretShown;
     if (!any) return -1;
@@ -495,7 +511,7 @@ class SdlDisplay : public DisplayBackend {
   }
 
   void Blink() {
-    std::lock_guard<std::mutex> lock(lock_);
+    std::lock_guard<RankedMutex> lock(lock_);
     Uint32 now = SDL_GetTicks();
     if (!SDL_TICKS_PASSED(now, nextBlink_)) return;
     blinkOn_ = !blinkOn_;
@@ -508,7 +524,7 @@ class SdlDisplay : public DisplayBackend {
     std::vector<std::pair<SDL_Window*, NativeWindow>> due;
     bool blinkOn;
     {
-      std::lock_guard<std::mutex> lock(lock_);
+      std::lock_guard<RankedMutex> lock(lock_);
       for (auto& [hwnd, n] : windows_) {
         if (!n.dirty) continue;
         n.dirty = false;
@@ -522,11 +538,12 @@ class SdlDisplay : public DisplayBackend {
 
   DisplayEvents* const events_;
   const int scale_;
+  const bool xUnreachable_;
   std::thread thread_;
   std::thread::id displayThreadId_;
-  std::mutex lock_;  // the backend's own lock: last in the lock order, never held while calling out
-  std::condition_variable started_;
-  std::condition_variable commandDone_;
+  RankedMutex lock_{LockRank::kBackend};  // the backend's own lock, never held while calling out
+  std::condition_variable_any started_;
+  std::condition_variable_any commandDone_;
   State state_ = State::kStarting;
   std::string error_;
   int screenWidth_ = 0;
@@ -562,8 +579,9 @@ DisplayBackend* OpenSdlDisplay(DisplayEvents* events) {
     return nullptr;
   }
   int scale = 1;
-  if (!ChooseDisplayScale(x && *x ? x : nullptr, &scale)) return nullptr;
-  auto* display = new SdlDisplay(events, scale);
+  bool xUnreachable = false;
+  if (!ChooseDisplayScale(x && *x ? x : nullptr, &scale, &xUnreachable)) return nullptr;
+  auto* display = new SdlDisplay(events, scale, xUnreachable);
   std::string error;
   if (!display->Start(&error)) {
     std::fprintf(stderr, "%s: cannot open the display %s (%s)\n", name, shown, error.c_str());
