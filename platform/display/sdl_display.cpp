@@ -26,6 +26,7 @@
 #include "platform/display/x11_hooks.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/kernel32/process_exit.h"
+#include "platform/kernel32/utf8.h"
 #include "platform/saturating.h"
 
 extern "C" char* program_invocation_short_name;
@@ -470,8 +471,7 @@ class SdlDisplay : public DisplayBackend {
     if (length > 0) {
       events_->Composition(hwnd, utf8, -1, start, length);
     } else {
-      int end = 0;
-      for (const char* p = utf8; *p; ++p) end += (*p & 0xC0) != 0x80;
+      const int end = Utf8SequenceCount(utf8);
       events_->Composition(hwnd, utf8, start >= 0 ? std::min(start, end) : end, 0, 0);
     }
   }

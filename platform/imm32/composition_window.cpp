@@ -6,6 +6,7 @@
 
 #include "platform/gdi32/display_dc.h"
 #include "platform/kernel32/cp932.h"
+#include "platform/kernel32/utf8.h"
 
 namespace platform::imm32 {
 namespace {
@@ -18,10 +19,9 @@ constexpr COLORREF kHighlight = RGB(0, 0, 128);
 std::vector<std::string> Cp932Characters(const std::string& utf8) {
   std::vector<std::string> characters;
   for (size_t i = 0; i < utf8.size();) {
-    size_t next = i + 1;
-    while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) ++next;
-    characters.push_back(Utf8ToCp932(utf8.data() + i, next - i));
-    i = next;
+    const size_t n = Utf8SequenceLength(utf8.data() + i, utf8.size() - i);
+    characters.push_back(Utf8ToCp932(utf8.data() + i, n));
+    i += n;
   }
   return characters;
 }
