@@ -55,7 +55,8 @@ bool UseHeadlessDisplay(int width, int height) {
 // hook may ask while it holds a platform lock).
 HeadlessDisplay* Headless() {
   Choice& c = TheChoice();
-  if (DisplayBackend* open = c.open.load(std::memory_order_acquire)) return c.headless ? static_cast<HeadlessDisplay*>(open) : nullptr;
+  if (DisplayBackend* open = c.open.load(std::memory_order_acquire))
+    return c.headless ? static_cast<HeadlessDisplay*>(open) : nullptr;
   std::lock_guard<RankedMutex> lock(c.lock);
   return c.headless ? static_cast<HeadlessDisplay*>(c.display) : nullptr;
 }

@@ -151,8 +151,8 @@ void SdlDisplay::SetTextInputRect(HWND, const RECT& rect) {
   Execute(
       [rect, n] {
         // The caller's rectangle may lie anywhere in the int range: computed wide, clamped to it.
-        SDL_Rect r{MulClamped(rect.left, n), MulClamped(rect.top, n),
-                   ClampToInt((int64_t{rect.right} - rect.left) * n), ClampToInt((int64_t{rect.bottom} - rect.top) * n)};
+        SDL_Rect r{MulClamped(rect.left, n), MulClamped(rect.top, n), ClampToInt((int64_t{rect.right} - rect.left) * n),
+                   ClampToInt((int64_t{rect.bottom} - rect.top) * n)};
         SDL_SetTextInputRect(&r);
       },
       false);

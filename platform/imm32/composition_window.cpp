@@ -57,8 +57,10 @@ display::OverlayImage DrawComposition(const CompositionText& text, const LOGFONT
   const int64_t width = left.back() + (text.cursor >= 0 ? kCursorWidth : 0), height = metrics.tmHeight;
   // Only the part inside [0, clip) is ever shown, so only that part is drawn: a long composition in
   // a large font would otherwise ask for an image of any size.
-  const int64_t x0 = std::clamp<int64_t>(-int64_t{at.x}, 0, width), x1 = std::clamp<int64_t>(clip.cx - int64_t{at.x}, x0, width);
-  const int64_t y0 = std::clamp<int64_t>(-int64_t{at.y}, 0, height), y1 = std::clamp<int64_t>(clip.cy - int64_t{at.y}, y0, height);
+  const int64_t x0 = std::clamp<int64_t>(-int64_t{at.x}, 0, width);
+  const int64_t x1 = std::clamp<int64_t>(clip.cx - int64_t{at.x}, x0, width);
+  const int64_t y0 = std::clamp<int64_t>(-int64_t{at.y}, 0, height);
+  const int64_t y1 = std::clamp<int64_t>(clip.cy - int64_t{at.y}, y0, height);
   const int w = static_cast<int>(x1 - x0), h = static_cast<int>(y1 - y0);
   if (w > 0 && h > 0) {
     {

@@ -72,7 +72,8 @@ void ShowComposition(HWND hwnd) {
       DrawComposition(s.composing, s.hasFont ? &s.font : nullptr, at, SIZE{client.right, client.bottom});
   std::lock_guard<RankedMutex> lock(ContextLock());
   auto it = TheContexts().byWindow.find(hwnd);
-  if (it == TheContexts().byWindow.end() || it->second.state.changes != s.changes) return;  // drawn again by whoever changed it
+  // Drawn again by whoever changed it (or gone with its window).
+  if (it == TheContexts().byWindow.end() || it->second.state.changes != s.changes) return;
   if (auto* d = display::OpenedDisplay()) d->SetComposition(hwnd, image);
 }
 

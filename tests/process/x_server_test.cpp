@@ -114,9 +114,8 @@ TEST_F(ProcessTest, AskingForTheClipboardsTextLeavesItToBeTaken) {
   close(toClip[0]);
   ASSERT_EQ(write(toClip[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
   close(toClip[1]);
-  ASSERT_TRUE(WaitUntil(
-      [&] { return RunCommand({"sh", "-c", "[ \"$(xclip -selection clipboard -o 2>/dev/null)\" = '" + text + "' ]"}, d) == 0; },
-      kWindowMs))
+  const std::string holds = "[ \"$(xclip -selection clipboard -o 2>/dev/null)\" = '" + text + "' ]";
+  ASSERT_TRUE(WaitUntil([&] { return RunCommand({"sh", "-c", holds}, d) == 0; }, kWindowMs))
       << "xclip does not hold the clipboard";
   Child child = Spawn({Program("clipboard-probe")}, d, ScratchDir("clipboard"));
   ChildGuard guard{child};
