@@ -24,5 +24,5 @@ if(TILEPAINT_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TILEPAINT_WINE})
 endif()
 
-# GoogleTest and PNG, which Debian ships for the host only, come from cmake/mingw-modules/.
+# GoogleTest, which Debian ships for the host only, comes from cmake/mingw-modules/.
 list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/mingw-modules)

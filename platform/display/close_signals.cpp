@@ -60,7 +60,13 @@ void CloseOnSignals(void (*close)()) {
     sigemptyset(&action.sa_mask);
     for (int s : kSignals) sigaddset(&action.sa_mask, s);  // one handler at a time
     action.sa_flags = SA_RESTART;
-    for (int s : kSignals) sigaction(s, &action, nullptr);
+    for (int s : kSignals) {
+      // A signal the program was started with ignored (SIGHUP under nohup, SIGINT in a job that a
+      // non-interactive shell put in the background) stays ignored, as the one who started it wants.
+      struct sigaction old = {};
+      if (sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+      sigaction(s, &action, nullptr);
+    }
   });
 }
 

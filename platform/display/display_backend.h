@@ -51,9 +51,12 @@ class DisplayBackend {
   virtual void SetComposition(HWND hwnd, const OverlayImage& image) = 0;
 
   // The system clipboard's text, CP932 with CR LF line ends. GetClipboardText returns false when the
-  // system clipboard does not hold text that differs from what this process put there last.
+  // system clipboard does not hold text that differs from what this process put there or took from
+  // there last; text it returns counts as taken. HasClipboardText answers the same question without
+  // taking the text.
   virtual void SetClipboardText(const std::string& cp932) = 0;
   virtual bool GetClipboardText(std::string* cp932) = 0;
+  virtual bool HasClipboardText() = 0;
 
   // A modal message box; blocks until dismissed and returns the id of the button pressed (0 when the
   // box could not be shown).

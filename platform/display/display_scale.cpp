@@ -47,9 +47,10 @@ int ScaleForDpi(double dpi) {
 namespace {
 
 // The X server's resource database as a string, read on a connection of our own that is closed at
-// once; empty when there is none.
-std::string XResources(const char* xDisplay) {
+// once; empty when there is none, or no server (then *reached is false).
+std::string XResources(const char* xDisplay, bool* reached) {
   ::Display* x = XOpenDisplay(xDisplay);
+  *reached = x != nullptr;
   if (!x) return {};
   const char* resources = XResourceManagerString(x);
   std::string copy = resources ? resources : "";
@@ -59,14 +60,20 @@ std::string XResources(const char* xDisplay) {
 
 }  // namespace
 
-bool ChooseDisplayScale(const char* xDisplay, int* scale) {
+bool ChooseDisplayScale(const char* xDisplay, int* scale, bool* unreachable) {
+  if (unreachable) *unreachable = false;
   const char* setting = std::getenv("TILEPAINT_SCALE");
   if (!ParseScaleSetting(setting, scale)) {
     std::fprintf(stderr, "%s: TILEPAINT_SCALE must be a whole number from 1 to %d, not \"%s\"\n",
                  program_invocation_short_name, kMaxDisplayScale, setting);
     return false;
   }
-  if (*scale == 0) *scale = xDisplay && *xDisplay ? ScaleForDpi(XftDpiOf(XResources(xDisplay))) : 1;
+  if (*scale != 0) return true;
+  *scale = 1;
+  if (!xDisplay || !*xDisplay) return true;
+  bool reached = false;
+  *scale = ScaleForDpi(XftDpiOf(XResources(xDisplay, &reached)));
+  if (unreachable) *unreachable = !reached;
   return true;
 }
 

@@ -23,7 +23,9 @@ int ScaleForDpi(double dpi);
 
 // The scale of this process: TILEPAINT_SCALE when it is set, else from the Xft.dpi resource of the X
 // server `xDisplay` (null: no X server, scale 1). False, with the reason written to stderr, when
-// TILEPAINT_SCALE holds something else than a whole number from 1 to 8.
-bool ChooseDisplayScale(const char* xDisplay, int* scale);
+// TILEPAINT_SCALE holds something else than a whole number from 1 to 8. When the X server was asked
+// and did not answer, *unreachable (if given) is set, so that nobody waits for it a second time (a
+// server over TCP that is not there costs a connection time-out each time).
+bool ChooseDisplayScale(const char* xDisplay, int* scale, bool* unreachable = nullptr);
 
 }  // namespace platform::display

@@ -9,7 +9,7 @@ namespace platform::display {
 namespace {
 
 struct Choice {
-  std::mutex lock;
+  RankedMutex lock{LockRank::kDisplayChoice};  // held while the display opens: the outermost lock
   bool opened = false;
   bool headless = false;
   int width = 1024;
@@ -29,7 +29,7 @@ DisplayBackend* OpenDisplay(DisplayEvents* events) {
   Choice& c = TheChoice();
   // Once open, the display is found without a lock.
   if (DisplayBackend* open = c.open.load(std::memory_order_acquire)) return open;
-  std::lock_guard<std::mutex> lock(c.lock);
+  std::lock_guard<RankedMutex> lock(c.lock);
   if (!c.opened) {
     c.opened = true;
     c.display = c.headless ? OpenHeadlessDisplay(c.width, c.height) : OpenSdlDisplay(events);
@@ -42,7 +42,7 @@ DisplayBackend* OpenedDisplay() { return TheChoice().open.load(std::memory_order
 
 bool UseHeadlessDisplay(int width, int height) {
   Choice& c = TheChoice();
-  std::lock_guard<std::mutex> lock(c.lock);
+  std::lock_guard<RankedMutex> lock(c.lock);
   if (c.opened) return c.headless && c.width == width && c.height == height;
   if (width <= 0 || height <= 0) return false;
   c.headless = true;
@@ -51,9 +51,13 @@ bool UseHeadlessDisplay(int width, int height) {
   return true;
 }
 
+// Once the display is open the choice never changes again, so it is read without the lock (a test
+// hook may ask while it holds a platform lock).
 HeadlessDisplay* Headless() {
   Choice& c = TheChoice();
-  std::lock_guard<std::mutex> lock(c.lock);
+  if (DisplayBackend* open = c.open.load(std::memory_order_acquire))
+    return c.headless ? static_cast<HeadlessDisplay*>(open) : nullptr;
+  std::lock_guard<RankedMutex> lock(c.lock);
   return c.headless ? static_cast<HeadlessDisplay*>(c.display) : nullptr;
 }
 

@@ -7,13 +7,13 @@ namespace platform::display {
 
 bool HeadlessDisplay::CreateNativeWindow(HWND hwnd, const std::string&, const std::string&, int, int,
                                          DisplaySurface* surface) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   windows_[hwnd].surface = surface;
   return true;
 }
 
 void HeadlessDisplay::DestroyNativeWindow(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   windows_.erase(hwnd);
 }
 
@@ -21,7 +21,7 @@ void HeadlessDisplay::DestroyNativeWindow(HWND hwnd) {
 void HeadlessDisplay::SetCaret(HWND, const RECT&, bool) {}
 
 void HeadlessDisplay::SetTextInputRect(HWND hwnd, const RECT& rect) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
   it->second.inputRect = rect;
@@ -29,26 +29,26 @@ void HeadlessDisplay::SetTextInputRect(HWND hwnd, const RECT& rect) {
 }
 
 void HeadlessDisplay::SetComposition(HWND hwnd, const OverlayImage& image) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   auto it = windows_.find(hwnd);
   if (it != windows_.end()) it->second.composition = image;
 }
 
 int HeadlessDisplay::ShowMessageBox(HWND owner, const MessageBoxRequest& request) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   boxes_.push_back(RecordedMessageBox{owner, request});
   return request.returnId;
 }
 
 std::vector<RecordedMessageBox> HeadlessDisplay::TakeMessageBoxes() {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   std::vector<RecordedMessageBox> taken;
   taken.swap(boxes_);
   return taken;
 }
 
 bool HeadlessDisplay::TextInputRect(HWND hwnd, RECT* rect) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   auto it = windows_.find(hwnd);
   if (it == windows_.end() || !it->second.hasInputRect) return false;
   *rect = it->second.inputRect;
@@ -56,22 +56,25 @@ bool HeadlessDisplay::TextInputRect(HWND hwnd, RECT* rect) {
 }
 
 OverlayImage HeadlessDisplay::Composition(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(lock_);
+  std::lock_guard<RankedMutex> lock(lock_);
   auto it = windows_.find(hwnd);
   return it == windows_.end() ? OverlayImage{} : it->second.composition;
 }
 
 WindowFrame HeadlessDisplay::Shown(HWND hwnd) {
   WindowFrame logical;
+  Overlay overlay;
   {
-    // Held while the surface is read: the window cannot go meanwhile.
-    std::lock_guard<std::mutex> lock(lock_);
+    // The GDI lock first, as the lock order has it; the window cannot go while the display's lock is
+    // held, nor its surface while the GDI lock is.
+    std::lock_guard<RankedMutex> gdi(SurfaceLock());
+    std::lock_guard<RankedMutex> lock(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end() || !it->second.surface) return {};
-    Overlay overlay;
     overlay.composition = it->second.composition;
-    logical = ComposeWindowFrame(*it->second.surface, overlay);
+    logical = CopySurfaceLocked(*it->second.surface);
   }
+  DrawOverlay(&logical, overlay);
   WindowFrame shown;
   shown.width = logical.width * scale_;
   shown.height = logical.height * scale_;

@@ -41,6 +41,7 @@ class HeadlessDisplay : public DisplayBackend {
   void SetComposition(HWND hwnd, const OverlayImage& image) override;
   void SetClipboardText(const std::string&) override {}
   bool GetClipboardText(std::string*) override { return false; }
+  bool HasClipboardText() override { return false; }
   int ShowMessageBox(HWND owner, const MessageBoxRequest& request) override;
 
   std::vector<RecordedMessageBox> TakeMessageBoxes();
@@ -62,7 +63,7 @@ class HeadlessDisplay : public DisplayBackend {
   const int width_;
   const int height_;
   const int scale_;
-  std::mutex lock_;
+  RankedMutex lock_{LockRank::kBackend};
   std::vector<RecordedMessageBox> boxes_;
   std::map<HWND, Window> windows_;
 };

@@ -6,17 +6,27 @@
 namespace platform {
 namespace {
 
-#ifdef NDEBUG
+#ifdef TILEPAINT_UNCHECKED_LOCKS
 constexpr bool kChecked = false;
 #else
 constexpr bool kChecked = true;
 #endif
 
-const char* NameOf(LockRank rank) { return rank == LockRank::kGdi ? "GDI" : "USER"; }
+const char* NameOf(LockRank rank) {
+  switch (rank) {
+    case LockRank::kDisplayChoice: return "display choice";
+    case LockRank::kGdi: return "GDI";
+    case LockRank::kUser: return "USER";
+    case LockRank::kImm: return "input context";
+    case LockRank::kBackend: return "display";
+    case LockRank::kBitmapPool: return "bitmap pool";
+  }
+  return "?";
+}
 
-// The ranked locks the calling thread holds, in the order taken. A thread holds two at the most.
+// The ranked locks the calling thread holds, in the order taken: one of each rank at the most.
 struct Held {
-  const RankedMutex* locks[4] = {};
+  const RankedMutex* locks[8] = {};
   int count = 0;
 };
 thread_local Held held;

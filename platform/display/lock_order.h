@@ -1,21 +1,25 @@
-// Inside the platform layer only: the platform's two process-wide locks and the order they are taken
-// in. Outermost first:
+// Inside the platform layer only: the platform's locks and the order they are taken in. Outermost
+// first:
 //
-//   the GDI lock (= the display's surface lock)  ->  the USER lock  ->  a backend's own lock
+//   the display choice  ->  the GDI lock (= the display's surface lock)  ->  the USER lock
+//     ->  IMM32's contexts  ->  a backend's own lock  ->  the bitmap pool
 //
-// A backend's own lock is never held while it calls out. Nobody waits for the display thread while
-// holding either platform lock: the display thread takes the GDI lock to present and calls USER32
-// through its event sink, so such a wait could deadlock.
+// The display choice is held while the display opens (and waits for its thread to start), so it is
+// taken before any other. A backend's own lock is never held while it calls out; the bitmap pool's
+// lock guards a list of buffers and nothing else. Nobody waits for the display thread while holding
+// a platform lock: the display thread takes the GDI lock to present and calls USER32 through its event
+// sink, so such a wait could deadlock.
 //
-// In debug builds every thread keeps a record of the ranked locks it holds, and a broken rule ends the
-// process at once with a message that names the locks, instead of a deadlock some day later.
+// Every thread keeps a record of the ranked locks it holds, and a broken rule ends the process at once
+// with a message that names the locks, instead of a deadlock some day later. The record costs a few
+// instructions a lock; it is kept in every build unless TILEPAINT_UNCHECKED_LOCKS is defined.
 #pragma once
 
 #include <mutex>
 
 namespace platform {
 
-enum class LockRank { kGdi = 1, kUser = 2 };
+enum class LockRank { kDisplayChoice = 1, kGdi, kUser, kImm, kBackend, kBitmapPool };
 
 // A plain (non-recursive) mutex with a place in the lock order; meets the Lockable requirements, so
 // std::lock_guard, std::unique_lock and std::condition_variable_any work with it.
@@ -36,7 +40,7 @@ class RankedMutex {
   const LockRank rank_;
 };
 
-// Whether this build keeps the record (debug builds do).
+// Whether this build keeps the record.
 bool LockOrderChecked();
 
 // Called before the calling thread blocks until the display thread has done something (`what` names

@@ -1,18 +1,40 @@
 #include "platform/display/window_frame.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 
 namespace platform::display {
+namespace {
+
+// [start, start + size) clipped to [0, limit), computed wide: both come from callers.
+void Clip(int start, int size, int limit, int* from, int* to) {
+  *from = static_cast<int>(std::clamp<int64_t>(start, 0, limit));
+  *to = static_cast<int>(std::clamp<int64_t>(int64_t{start} + size, *from, limit));
+}
+
+}  // namespace
 
 WindowFrame ComposeWindowFrame(const DisplaySurface& surface, const Overlay& overlay) {
   WindowFrame frame;
   {
     std::lock_guard<RankedMutex> lock(SurfaceLock());
-    frame.width = surface.bits ? surface.width : 0;
-    frame.height = surface.bits ? surface.height : 0;
-    frame.pixels.assign(surface.bits, surface.bits + static_cast<size_t>(frame.width) * frame.height);
+    frame = CopySurfaceLocked(surface);
   }
+  DrawOverlay(&frame, overlay);
+  return frame;
+}
+
+WindowFrame CopySurfaceLocked(const DisplaySurface& surface) {
+  WindowFrame frame;
+  frame.width = surface.bits ? surface.width : 0;
+  frame.height = surface.bits ? surface.height : 0;
+  frame.pixels.assign(surface.bits, surface.bits + static_cast<size_t>(frame.width) * frame.height);
+  return frame;
+}
+
+void DrawOverlay(WindowFrame* framePointer, const Overlay& overlay) {
+  WindowFrame& frame = *framePointer;
   auto row = [&](int y) { return frame.pixels.data() + static_cast<size_t>(y) * frame.width; };
   if (overlay.caretShown) {
     const RECT& c = overlay.caret;
@@ -22,14 +44,14 @@ WindowFrame ComposeWindowFrame(const DisplaySurface& surface, const Overlay& ove
   }
   const OverlayImage& image = overlay.composition;
   if (!image.pixels.empty()) {
-    const int left = std::max<int>(image.at.x, 0), right = std::min<int>(image.at.x + image.width, frame.width);
-    const int top = std::max<int>(image.at.y, 0), bottom = std::min<int>(image.at.y + image.height, frame.height);
+    int left, right, top, bottom;
+    Clip(image.at.x, image.width, frame.width, &left, &right);
+    Clip(image.at.y, image.height, frame.height, &top, &bottom);
     for (int y = top; y < bottom; ++y) {
-      const uint32_t* in = image.pixels.data() + static_cast<size_t>(y - image.at.y) * image.width;
-      for (int x = left; x < right; ++x) row(y)[x] = in[x - image.at.x];
+      const uint32_t* in = image.pixels.data() + static_cast<size_t>(int64_t{y} - image.at.y) * image.width;
+      for (int x = left; x < right; ++x) row(y)[x] = in[int64_t{x} - image.at.x];
     }
   }
-  return frame;
 }
 
 }  // namespace platform::display

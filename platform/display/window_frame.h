@@ -35,4 +35,9 @@ struct WindowFrame {
 // pixels under it, the composition covers them. Both are clipped to the frame.
 WindowFrame ComposeWindowFrame(const DisplaySurface& surface, const Overlay& overlay);
 
+// The two halves of it, for a caller that holds SurfaceLock() already: the surface's pixels, and the
+// overlay drawn over them.
+WindowFrame CopySurfaceLocked(const DisplaySurface& surface);
+void DrawOverlay(WindowFrame* frame, const Overlay& overlay);
+
 }  // namespace platform::display

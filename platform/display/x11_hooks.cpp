@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 
@@ -27,15 +26,6 @@ int OnXConnectionLost(::Display*) {
   return 0;  // not reached: Xlib would exit on return
 }
 
-// Runs `use` with Xlib's symbol `name`, when Xlib is loaded (by SDL, or by HandleX11Errors).
-template <typename Function, typename Use>
-void WithXlib(const char* name, Use use) {
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-  if (!xlib) return;
-  if (auto f = reinterpret_cast<Function>(dlsym(xlib, name))) use(f);
-  dlclose(xlib);
-}
-
 bool X11Info(SDL_Window* window, SDL_SysWMinfo* info) {
   SDL_VERSION(&info->version);
   return SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
@@ -46,11 +36,9 @@ bool X11Info(SDL_Window* window, SDL_SysWMinfo* info) {
 void SetX11Class(SDL_Window* window, const std::string& className) {
   SDL_SysWMinfo info;
   if (!X11Info(window, &info)) return;
-  WithXlib<int (*)(::Display*, ::Window, XClassHint*)>("XSetClassHint", [&](auto set) {
-    std::string name = className;
-    XClassHint hint{name.data(), name.data()};
-    set(info.info.x11.display, info.info.x11.window, &hint);
-  });
+  std::string name = className;
+  XClassHint hint{name.data(), name.data()};
+  XSetClassHint(info.info.x11.display, info.info.x11.window, &hint);
 }
 
 unsigned long X11WindowOf(SDL_Window* window) {
@@ -60,15 +48,11 @@ unsigned long X11WindowOf(SDL_Window* window) {
 
 void HandleX11Errors(void (*connectionLost)()) {
   onConnectionLost = connectionLost;
-  // Xlib is loaded here, before SDL starts, and stays: SDL keeps the handler it finds as the one to
-  // restore when it leaves, and Xlib reports the errors still pending then (a wake-up that SDL sent
-  // to a window destroyed meanwhile, say) while it closes its connections.
-  static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
-  if (!xlib) return;
-  using ErrorHandler = int (*)(::Display*, XErrorEvent*);
-  using IoErrorHandler = int (*)(::Display*);
-  WithXlib<ErrorHandler (*)(ErrorHandler)>("XSetErrorHandler", [](auto set) { set(OnXError); });
-  WithXlib<IoErrorHandler (*)(IoErrorHandler)>("XSetIOErrorHandler", [](auto set) { set(OnXConnectionLost); });
+  // Set before SDL starts too: SDL keeps the handler it finds as the one to restore when it leaves,
+  // and Xlib reports the errors still pending then (a wake-up that SDL sent to a window destroyed
+  // meanwhile, say) while it closes its connections.
+  XSetErrorHandler(OnXError);
+  XSetIOErrorHandler(OnXConnectionLost);
 }
 
 unsigned long X11DestroyedWindow(const SDL_SysWMmsg& message) {

@@ -1,5 +1,5 @@
-// Inside the SDL display only: what SDL does not do for us on X11, done through the Xlib that SDL
-// has loaded (we do not link Xlib ourselves). Each does nothing under another video driver.
+// Inside the SDL display only: what SDL does not do for us on X11, done with Xlib (the same library
+// that SDL loads). Each does nothing under another video driver.
 #pragma once
 
 #include <string>

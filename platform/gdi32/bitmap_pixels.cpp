@@ -6,6 +6,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/display/lock_order.h"
+
 namespace platform::gdi {
 namespace {
 
@@ -22,7 +24,7 @@ struct Pooled {
 
 // Oldest first. Never destroyed, so bitmaps destroyed at exit can still hand their storage over.
 struct Pool {
-  std::mutex lock;
+  RankedMutex lock{LockRank::kBitmapPool};  // the innermost lock: nothing is taken under it
   std::vector<Pooled> buffers;
   size_t bytes = 0;
 };
@@ -34,7 +36,7 @@ Pool& ThePool() {
 
 uint32_t* PoolTake(size_t n) {
   Pool& pool = ThePool();
-  std::lock_guard<std::mutex> guard(pool.lock);
+  std::lock_guard<RankedMutex> guard(pool.lock);
   // The newest first: its memory is the most likely to be in the cache.
   for (auto it = pool.buffers.rbegin(); it != pool.buffers.rend(); ++it) {
     if (it->n != n) continue;
@@ -53,7 +55,7 @@ void PoolGive(uint32_t* bits, size_t n) {
     return;
   }
   Pool& pool = ThePool();
-  std::lock_guard<std::mutex> guard(pool.lock);
+  std::lock_guard<RankedMutex> guard(pool.lock);
   pool.buffers.push_back({bits, n});
   pool.bytes += bytes;
   while (pool.buffers.size() > kPoolBuffers || pool.bytes > kPoolBytes) {

@@ -2,7 +2,8 @@
 //
 // A face is found for a LOGFONTA through fontconfig (the CP932 face name converted to UTF-8, the
 // console's fixed-pitch Japanese face aliased to IPAGothic), rendered by FreeType as 1-bit glyphs
-// (no anti-aliasing), and CP932 text is decoded with iconv "CP932". Glyphs are cached per face.
+// (no anti-aliasing), and CP932 text is decoded by the one CP932 module (platform/kernel32/cp932.h).
+// Glyphs are cached per face.
 // Every function is safe to call from any thread.
 #pragma once
 
@@ -57,7 +58,7 @@ FontMetrics FontGetMetrics(const FontFace& face);
 // Lays out `length` bytes of CP932 text: a lead byte and the next byte form one double-byte character
 // two cells wide; a lone lead byte at the end is one unknown character. Appends one PlacedGlyph per
 // character to `out` and returns the total advance in pixels (the width GetTextExtentPoint32A gives).
-// The unknown character (a lone lead byte, a pair iconv refuses, a character the face has no glyph
+// The unknown character (a lone lead byte, a pair CP932 does not define, a character the face has no glyph
 // for) is a frame filling its cells, one cell for one byte and two for a pair, drawn the same every time;
 // control bytes (below 0x20, and 0x7F) draw nothing in one cell.
 int FontLayout(FontFace& face, const char* text, int length, std::vector<PlacedGlyph>& out);

@@ -17,8 +17,10 @@ struct CompositionText {
   int selectionLength = 0;
 };
 
-// The composition drawn with GDI in `font` (the system's 16-pixel font when null), placed at `at`;
-// an empty image when nothing is composed or it cannot be drawn.
-display::OverlayImage DrawComposition(const CompositionText& text, const LOGFONTA* font, POINT at);
+// The composition drawn with GDI in `font` (the system's 16-pixel font when null), placed at `at`, and
+// clipped to the window's client area [0, clip.cx) x [0, clip.cy) before anything is allocated: the
+// image holds the visible part only (its `at` moves with a left or top edge clipped away). Empty
+// when nothing is composed, nothing of it is visible, or it cannot be drawn.
+display::OverlayImage DrawComposition(const CompositionText& text, const LOGFONTA* font, POINT at, SIZE clip);
 
 }  // namespace platform::imm32

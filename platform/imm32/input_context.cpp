@@ -5,35 +5,55 @@
 // shows it over the window.
 #include "platform/imm32/input_context.h"
 
-#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <vector>
 
 #include "platform/display/display_backend.h"
+#include "platform/handle_table.h"
 #include "platform/kernel32/kernel32.h"
+#include "platform/saturating.h"
 #include "platform/user32/composition_hook.h"
 #include "platform/user32/user32.h"
 
 namespace platform::imm32 {
 namespace {
 
-// A context handle is its window's handle with a marker bit, so it is checked against the window.
-constexpr uintptr_t kContextBit = 0x40000000u;
+// Context handles are a kind of their own: a table of contexts, each naming its window, tagged with
+// bit 31 (so a context handle is never a window's value). A window's context goes with the window.
+using ContextTable = HandleTable<HWND, 16, 0x80000000u>;
 
-std::mutex& ContextLock() {
-  static auto* lock = new std::mutex();
-  return *lock;
-}
-std::map<HWND, ContextState>& Contexts() {
-  static auto* contexts = new std::map<HWND, ContextState>();
+struct Context {
+  uint32_t handle = 0;  // 0 until ImmGetContext hands one out
+  ContextState state;
+};
+
+struct Contexts {
+  RankedMutex lock{LockRank::kImm};
+  std::map<HWND, Context> byWindow;
+  ContextTable handles;
+};
+
+Contexts& TheContexts() {
+  static auto* contexts = new Contexts();
   return *contexts;
+}
+RankedMutex& ContextLock() { return TheContexts().lock; }
+ContextState& StateLocked(HWND hwnd) { return TheContexts().byWindow[hwnd].state; }
+// The state behind a context handle that was valid a moment ago; null once its window has gone.
+ContextState* LiveStateLocked(HWND hwnd) {
+  auto it = TheContexts().byWindow.find(hwnd);
+  return it == TheContexts().byWindow.end() || !it->second.handle ? nullptr : &it->second.state;
 }
 
 HWND WindowOf(HIMC himc) {
-  uintptr_t v = reinterpret_cast<uintptr_t>(himc);
-  if (!(v & kContextBit)) return nullptr;
-  HWND hwnd = reinterpret_cast<HWND>(v & ~kContextBit);
+  HWND hwnd;
+  {
+    std::lock_guard<RankedMutex> lock(ContextLock());
+    HWND* found = TheContexts().handles.Find(reinterpret_cast<uintptr_t>(himc));
+    if (!found) return nullptr;
+    hwnd = *found;
+  }
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
@@ -46,9 +66,14 @@ constexpr int kDefaultCompositionHeight = 16;
 void ShowComposition(HWND hwnd) {
   ContextState s = ContextOf(hwnd);
   POINT at = s.form.dwStyle & CFS_RECT ? POINT{s.form.rcArea.left, s.form.rcArea.top} : s.form.ptCurrentPos;
-  display::OverlayImage image = DrawComposition(s.composing, s.hasFont ? &s.font : nullptr, at);
-  std::lock_guard<std::mutex> lock(ContextLock());
-  if (Contexts()[hwnd].changes != s.changes) return;  // drawn again by whoever changed it
+  RECT client{};
+  if (!GetClientRect(hwnd, &client)) return;
+  display::OverlayImage image =
+      DrawComposition(s.composing, s.hasFont ? &s.font : nullptr, at, SIZE{client.right, client.bottom});
+  std::lock_guard<RankedMutex> lock(ContextLock());
+  auto it = TheContexts().byWindow.find(hwnd);
+  // Drawn again by whoever changed it (or gone with its window).
+  if (it == TheContexts().byWindow.end() || it->second.state.changes != s.changes) return;
   if (auto* d = display::OpenedDisplay()) d->SetComposition(hwnd, image);
 }
 
@@ -57,16 +82,17 @@ void ShowComposition(HWND hwnd) {
 void Compose(HWND focus, const std::string& utf8, int cursor, int selectionStart, int selectionLength) {
   std::vector<HWND> changed;
   {
-    std::lock_guard<std::mutex> lock(ContextLock());
+    std::lock_guard<RankedMutex> lock(ContextLock());
     if (utf8.empty()) {
-      for (auto& [hwnd, s] : Contexts()) {
+      for (auto& [hwnd, context] : TheContexts().byWindow) {
+        ContextState& s = context.state;
         if (s.composing.utf8.empty()) continue;
         s.composing = CompositionText{};
         ++s.changes;
         changed.push_back(hwnd);
       }
     } else {
-      ContextState& s = Contexts()[focus];
+      ContextState& s = StateLocked(focus);
       s.composing = CompositionText{utf8, cursor, selectionStart, selectionLength};
       ++s.changes;
       changed.push_back(focus);
@@ -80,9 +106,23 @@ bool Composing(HWND hwnd) { return !ContextOf(hwnd).composing.utf8.empty(); }
 }  // namespace
 
 ContextState ContextOf(HWND hwnd) {
-  std::lock_guard<std::mutex> lock(ContextLock());
-  auto it = Contexts().find(hwnd);
-  return it == Contexts().end() ? ContextState{} : it->second;
+  std::lock_guard<RankedMutex> lock(ContextLock());
+  auto it = TheContexts().byWindow.find(hwnd);
+  return it == TheContexts().byWindow.end() ? ContextState{} : it->second.state;
+}
+
+void DropContext(HWND hwnd) {
+  std::lock_guard<RankedMutex> lock(ContextLock());
+  Contexts& c = TheContexts();
+  auto it = c.byWindow.find(hwnd);
+  if (it == c.byWindow.end()) return;
+  if (it->second.handle) c.handles.Remove(it->second.handle);
+  c.byWindow.erase(it);
+}
+
+size_t ContextCount() {
+  std::lock_guard<RankedMutex> lock(ContextLock());
+  return TheContexts().byWindow.size();
 }
 
 }  // namespace platform::imm32
@@ -92,7 +132,19 @@ using namespace platform::imm32;
 HIMC ImmGetContext(HWND hWnd) {
   if (!IsWindow(hWnd)) return nullptr;
   platform::user32::InstallComposer(Compose);
-  return reinterpret_cast<HIMC>(reinterpret_cast<uintptr_t>(hWnd) | kContextBit);
+  uint32_t handle;
+  {
+    std::lock_guard<platform::RankedMutex> lock(ContextLock());
+    Context& context = TheContexts().byWindow[hWnd];
+    if (!context.handle) context.handle = TheContexts().handles.Insert(hWnd);
+    handle = context.handle;
+  }
+  // A window destroyed meanwhile has had its context dropped already, or drops it now.
+  if (!IsWindow(hWnd)) {
+    DropContext(hWnd);
+    return nullptr;
+  }
+  return handle ? reinterpret_cast<HIMC>(static_cast<uintptr_t>(handle)) : nullptr;
 }
 
 BOOL ImmReleaseContext(HWND hWnd, HIMC hIMC) { return IsWindow(hWnd) && WindowOf(hIMC) == hWnd ? TRUE : FALSE; }
@@ -102,15 +154,16 @@ BOOL ImmSetCompositionWindow(HIMC hIMC, LPCOMPOSITIONFORM lpCompForm) {
   if (!hwnd || !lpCompForm) return FALSE;
   int height;
   {
-    std::lock_guard<std::mutex> lock(ContextLock());
-    ContextState& s = Contexts()[hwnd];
-    s.placed = true;
-    s.form = *lpCompForm;
-    ++s.changes;
-    height = s.hasFont && s.font.lfHeight != 0 ? std::abs(s.font.lfHeight) : kDefaultCompositionHeight;
+    std::lock_guard<platform::RankedMutex> lock(ContextLock());
+    ContextState* s = LiveStateLocked(hwnd);
+    if (!s) return FALSE;
+    s->placed = true;
+    s->form = *lpCompForm;
+    ++s->changes;
+    height = s->hasFont && s->font.lfHeight != 0 ? platform::AbsClamped(s->font.lfHeight) : kDefaultCompositionHeight;
   }
   POINT p = lpCompForm->ptCurrentPos;
-  RECT r{p.x, p.y, p.x + height / 2, p.y + height};
+  RECT r{p.x, p.y, platform::AddClamped(p.x, height / 2), platform::AddClamped(p.y, height)};
   if (lpCompForm->dwStyle & CFS_RECT) r = lpCompForm->rcArea;
   if (auto* d = platform::display::OpenedDisplay()) d->SetTextInputRect(hwnd, r);
   if (Composing(hwnd)) ShowComposition(hwnd);  // it moves with its window
@@ -121,11 +174,12 @@ BOOL ImmSetCompositionFontA(HIMC hIMC, LPLOGFONTA lplf) {
   HWND hwnd = WindowOf(hIMC);
   if (!hwnd || !lplf) return FALSE;
   {
-    std::lock_guard<std::mutex> lock(ContextLock());
-    ContextState& s = Contexts()[hwnd];
-    s.hasFont = true;
-    s.font = *lplf;
-    ++s.changes;
+    std::lock_guard<platform::RankedMutex> lock(ContextLock());
+    ContextState* s = LiveStateLocked(hwnd);
+    if (!s) return FALSE;
+    s->hasFont = true;
+    s->font = *lplf;
+    ++s->changes;
   }
   if (Composing(hwnd)) ShowComposition(hwnd);
   return TRUE;

@@ -1,6 +1,8 @@
 // Inside the platform layer only: what a window's input context holds, for the test-support hooks.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/imm32/composition_window.h"
 #include "platform/imm32/imm32.h"
 
@@ -17,5 +19,11 @@ struct ContextState {
 
 // The state of the input context of `hwnd` (all false when none was ever set).
 ContextState ContextOf(HWND hwnd);
+
+// Called by USER32 as a window goes: its context handle becomes invalid and its state is dropped.
+void DropContext(HWND hwnd);
+
+// How many windows have context state: for the tests, which check that it goes with the windows.
+size_t ContextCount();
 
 }  // namespace platform::imm32

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/kernel32/cp932.h"
+#include "platform/kernel32/utf8.h"
 #include "platform/kernel32/kernel32.h"
 
 namespace {
@@ -15,21 +16,18 @@ std::u32string DecodeUtf8(const std::string& utf8) {
   size_t i = 0;
   while (i < utf8.size()) {
     const unsigned char b = static_cast<unsigned char>(utf8[i]);
-    const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + static_cast<size_t>(extra) >= utf8.size()) {
+    const size_t extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 4;
+    // Valid when the lead byte names a length and that many continuation bytes follow it; otherwise
+    // the byte alone is replaced.
+    if (extra == 4 || platform::Utf8SequenceLength(utf8.data() + i, utf8.size() - i) < extra + 1) {
       out.push_back(0xFFFD);
       ++i;
       continue;
     }
     char32_t cp = extra == 0 ? b : (b & (0x3F >> extra));
-    bool valid = true;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char c = static_cast<unsigned char>(utf8[i + k]);
-      if ((c & 0xC0) != 0x80) valid = false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    out.push_back(valid ? cp : 0xFFFD);
-    i += valid ? extra + 1 : 1;
+    for (size_t k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    out.push_back(cp);
+    i += extra + 1;
   }
   return out;
 }

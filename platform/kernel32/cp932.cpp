@@ -1,4 +1,5 @@
 #include "platform/kernel32/cp932.h"
+#include "platform/kernel32/utf8.h"
 
 #include <iconv.h>
 
@@ -104,12 +105,9 @@ std::string Utf8ToCp932(const char* text, size_t length) {
     if (encoder.ok() && encoder.Convert(text, length, out)) break;
     // Skip the whole UTF-8 sequence that could not be encoded (its continuation bytes too).
     out += '?';
-    ++text;
-    --length;
-    while (length > 0 && (static_cast<unsigned char>(*text) & 0xC0) == 0x80) {
-      ++text;
-      --length;
-    }
+    const size_t skipped = Utf8SequenceLength(text, length);
+    text += skipped;
+    length -= skipped;
   }
   return out;
 }

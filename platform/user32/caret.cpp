@@ -2,13 +2,20 @@
 // the window's pixels; the display shows it over them, blinking.
 #include "platform/display/display_backend.h"
 #include "platform/kernel32/kernel32.h"
+#include "platform/saturating.h"
 #include "platform/user32/user_internal.h"
 
 namespace platform::user32 {
 namespace {
 
+// The caret's rectangle; a position near the end of the int range is the caller's, so the far edge
+// is clamped to it.
+RECT CaretRect(const Caret& c) {
+  return RECT{c.pos.x, c.pos.y, platform::AddClamped(c.pos.x, c.width), platform::AddClamped(c.pos.y, c.height)};
+}
+
 void ReportCaretLocked(const Caret& c, HWND owner) {
-  RECT r{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+  RECT r = CaretRect(c);
   // Under UserLock: the display is only told, never waited for (a caret needs a window, so it is open).
   if (auto* d = platform::display::OpenedDisplay()) d->SetCaret(owner, r, c.owner && c.hideCount == 0);
 }
@@ -94,13 +101,16 @@ BOOL DestroyCaret(void) {
 }
 
 namespace platform::user32 {
+namespace {
+RECT CaretRect(const Caret& c);
+}
 
 bool CaretOfWindow(HWND hwnd, RECT* rect, bool* shown) {
   UserGuard lock(UserLock());
   Window* w = FindWindowLocked(hwnd);
   if (!w || w->queue->caret.owner != hwnd) return false;
   const Caret& c = w->queue->caret;
-  *rect = RECT{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+  *rect = CaretRect(c);
   *shown = c.hideCount == 0;
   return true;
 }

@@ -144,6 +144,6 @@ BOOL IsClipboardFormatAvailable(UINT format) {
     UserGuard lock(UserLock());
     if (Clip().data.count(format)) return TRUE;
   }
-  std::string text;
-  return format == CF_TEXT && Display() && Display()->GetClipboardText(&text) ? TRUE : FALSE;
+  // Only looked at: the text is still new to GetClipboardData, which takes it.
+  return format == CF_TEXT && Display() && Display()->HasClipboardText() ? TRUE : FALSE;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/display/display_backend.h"
+#include "platform/imm32/input_context.h"
 #include "platform/kernel32/kernel32.h"
 #include "platform/user32/user_internal.h"
 
@@ -67,13 +68,16 @@ void DestroyOnOwner(HWND hwnd, bool quiet) {
   }
   ForgetWindowFocus(hwnd);
   if (created) Display()->DestroyNativeWindow(hwnd);
-  GdiGuard gdi(GdiLock());
-  UserGuard lock(UserLock());
-  Window* w = FindWindowLocked(hwnd);
-  if (!w) return;
-  // A DC still open on the window now draws onto nothing.
-  w->surface.Resize(0, 0);
-  RemoveWindowLocked(hwnd);
+  {
+    GdiGuard gdi(GdiLock());
+    UserGuard lock(UserLock());
+    Window* w = FindWindowLocked(hwnd);
+    if (!w) return;
+    // A DC still open on the window now draws onto nothing.
+    w->surface.Resize(0, 0);
+    RemoveWindowLocked(hwnd);
+  }
+  platform::imm32::DropContext(hwnd);  // its input context goes with it
 }
 
 }  // namespace

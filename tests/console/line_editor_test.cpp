@@ -162,13 +162,17 @@ TEST_F(ConsoleTest, APasteIsCutToTheLineWithoutSplittingACharacter) {
 }
 
 TEST_F(ConsoleTest, ReadLineReturnsTheTypedLineWithoutTheEnter) {
-  std::thread typist([] {
-    while (console.inputLength.load() == -1) Sleep(1);
+  bool requested = false;
+  std::thread typist([&] {
+    // The line request is on once the editor has a line; typed anyway after 10 s, so that the reader
+    // is not left waiting if the request comes later still.
+    for (int waited = 0; waited < 10000 && !(requested = console.inputLength.load() != -1); ++waited) Sleep(1);
     SupportTypeText(Window(), "ok \xE6\xBC\xA2");
     SupportPressKey(Window(), VK_RETURN);
   });
   TrackedString line = ConsoleReadLine();
   typist.join();
+  EXPECT_TRUE(requested) << "the line request did not start within 10 s";
   EXPECT_EQ(std::string(line, StrLength(line)), "ok " + kKanji);
   StrRelease(line);
   EXPECT_EQ(console.inputLength.load(), -1);

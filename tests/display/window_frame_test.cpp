@@ -2,6 +2,8 @@
 // every pixel enlarged to a block.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/display/pixel_replication.h"
 #include "platform/display/window_frame.h"
 
@@ -80,6 +82,16 @@ TEST_F(Frame, TheCompositionCoversThePixelsUnderItAndIsClippedAtEveryEdge) {
   f = ComposeWindowFrame(surface, overlay);
   EXPECT_EQ(At(f, 3, 0), 7u);
   EXPECT_EQ(At(f, 2, 0), (0x00102030u + 2) ^ 0xFFFFFFu);
+}
+
+// An image placed at the far end of the int range (or at its start) covers nothing and overflows
+// nothing on the way.
+TEST_F(Frame, ACompositionAtTheEdgeOfTheRangeCoversNothing) {
+  Overlay overlay;
+  overlay.composition = OverlayImage{POINT{INT_MAX - 1, INT_MAX - 1}, 3, 3, std::vector<uint32_t>(9, 7u)};
+  EXPECT_EQ(ComposeWindowFrame(surface, overlay).pixels, CopySurfaceLocked(surface).pixels);
+  overlay.composition.at = POINT{INT_MIN, INT_MIN};
+  EXPECT_EQ(ComposeWindowFrame(surface, overlay).pixels, CopySurfaceLocked(surface).pixels);
 }
 
 }  // namespace

@@ -41,6 +41,15 @@ DWORD WINAPI SleepInRows(LPVOID arg) {
   }
 }
 
+// Polls the gate until the thread has reached `stage`, for 10 s at the most; whether it did.
+bool Reaches(const Gate& gate, int stage) {
+  for (int waited = 0; gate.stage.load() < stage; ++waited) {
+    if (waited == 10000) return false;
+    Sleep(1);
+  }
+  return true;
+}
+
 double ThreadCpuMilliseconds() {
   timespec t;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -56,7 +65,7 @@ TEST(Threads, RoutineRunsWithItsParameterAndReturnsItsExitCode) {
   EXPECT_NE(id, GetCurrentThreadId());
 
   // Running: a zero time-out times out and the exit code is STILL_ACTIVE.
-  while (gate.stage.load() < 1) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 1));
   EXPECT_EQ(gate.seenId.load(), id);
   EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_TIMEOUT);
   DWORD code = 0;
@@ -111,7 +120,7 @@ TEST(Threads, WaitingUsesNoProcessorTime) {
 TEST(Threads, TerminateEndsASleepingThreadWithTheGivenCode) {
   Gate gate;
   HANDLE thread = CreateThread(nullptr, 0, SleepInRows, &gate, 0, nullptr);
-  while (gate.stage.load() < 3) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 3));
   ASSERT_TRUE(TerminateThread(thread, 1));
   ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
   DWORD code = 0;
@@ -128,7 +137,7 @@ TEST(Threads, TerminateEndsASleepingThreadWithTheGivenCode) {
 TEST(Threads, TerminatingAnEndedThreadKeepsItsExitCode) {
   Gate gate;
   HANDLE thread = CreateThread(nullptr, 0, SleepInRows, &gate, 0, nullptr);
-  while (gate.stage.load() < 3) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 3));
   ASSERT_TRUE(TerminateThread(thread, 1));
   ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
   // Terminating a thread that has ended succeeds and changes nothing.
@@ -142,7 +151,7 @@ TEST(Threads, TerminatingAnEndedThreadKeepsItsExitCode) {
 TEST(Threads, TerminateReachesAThreadBlockedInAnInfiniteWait) {
   Gate gate;
   HANDLE thread = CreateThread(nullptr, 0, WaitForGate, &gate, 0, nullptr);
-  while (gate.stage.load() < 1) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 1));
   ASSERT_TRUE(TerminateThread(thread, 9));
   ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
   DWORD code = 0;
@@ -170,9 +179,9 @@ TEST(Threads, ClosingTheHandleLetsTheThreadRunOn) {
   HANDLE thread = CreateThread(nullptr, 0, WaitForGate, &gate, 0, nullptr);
   ASSERT_TRUE(CloseHandle(thread));
   EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
-  while (gate.stage.load() < 1) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 1));
   SetEvent(gate.release);
-  while (gate.stage.load() < 2) Sleep(1);
+  ASSERT_TRUE(Reaches(gate, 2));
 }
 
 // Our layer's own checks. Windows creates a thread with a null start address, which faults when it runs

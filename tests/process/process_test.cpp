@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -88,6 +89,26 @@ INSTANTIATE_TEST_SUITE_P(Programs, EndingBySignal,
                            return name;
                          });
 
+// `nohup tilepaint`: started with SIGHUP ignored, the program leaves it ignored (a closed terminal does
+// not close it); the other signals still close it.
+TEST_F(ProcessTest, ASignalIgnoredWhenTheProgramStartsStaysIgnored) {
+  Child child = Spawn({"/usr/bin/nohup", Program("tilepaint")}, session_.name(), ScratchDir("nohup", true));
+  ChildGuard guard{child};
+  ASSERT_NE(ShownWindow(), 0u);
+  const auto mask = [&](const char* field) {
+    std::ifstream status("/proc/" + std::to_string(child.pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind(field, 0) == 0) return std::stoull(line.substr(std::strlen(field)), nullptr, 16);
+    return 0ull;
+  };
+  const unsigned long long hup = 1ull << (SIGHUP - 1), term = 1ull << (SIGTERM - 1);
+  EXPECT_TRUE(mask("SigIgn:") & hup) << "SIGHUP is no longer ignored";
+  EXPECT_FALSE(mask("SigCgt:") & hup);
+  EXPECT_TRUE(mask("SigCgt:") & term) << "SIGTERM still closes the program";
+  EXPECT_EQ(EndAndTime(child, "nohup tilepaint, SIGTERM", [&] { kill(child.pid, SIGTERM); }), 0);
+}
+
 TEST_F(ProcessTest, AWindowDestroyedByAnotherClientEndsTheProgramWithExitCodeZero) {
   for (const char* program : {"tilepaint", "prompt-echo"}) {
     Child child = Spawn({Program(program)}, session_.name(), ScratchDir(program, true));
@@ -104,7 +125,7 @@ TEST_F(ProcessTest, TilepaintWithoutADisplaySaysSoAndFailsAtOnce) {
   Child child = Spawn({Program("tilepaint")}, "", ScratchDir("nodisplay"));
   ChildGuard guard{child};
   const int code = EndAndTime(child, "tilepaint, DISPLAY unset", [] {});
-  EXPECT_GT(code, 0);
+  EXPECT_EQ(code, 1);
   const std::string message = ReadAvailable(child.err, 100);
   EXPECT_NE(message.find("tilepaint: cannot open a display (DISPLAY is not set)"), std::string::npos) << message;
 }
@@ -115,7 +136,7 @@ TEST_F(ProcessTest, TilepaintOnADisplayWithoutAServerNamesItAndFailsAtOnce) {
   Child child = Spawn({Program("tilepaint")}, nowhere, ScratchDir("noserver"));
   ChildGuard guard{child};
   const int code = EndAndTime(child, ("tilepaint, DISPLAY=" + nowhere + " without a server").c_str(), [] {});
-  EXPECT_GT(code, 0);
+  EXPECT_EQ(code, 1);
   const std::string message = ReadAvailable(child.err, 100);
   EXPECT_NE(message.find("tilepaint: cannot open the display " + nowhere), std::string::npos) << message;
 }

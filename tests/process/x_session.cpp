@@ -108,6 +108,16 @@ bool XSession::Start(int width, int height) {
   return false;
 }
 
+void XSession::EndServer() {
+  if (display_) XCloseDisplay(display_);
+  display_ = nullptr;
+  if (server_ > 0) {
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+    server_ = -1;
+  }
+}
+
 XSession::~XSession() {
   if (display_) XCloseDisplay(display_);
   if (server_ > 0) {

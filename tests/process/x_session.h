@@ -40,6 +40,8 @@ class XSession {
   void RequestClose(Window window);
   // Another client destroys the window outright, as `xdotool windowclose` does.
   void Destroy(Window window);
+  // Ends the X server now (our own connection is closed first): its clients lose their connections.
+  void EndServer();
 
  private:
   pid_t server_ = -1;

@@ -1,4 +1,6 @@
 // The caret: created hidden, shown and hidden by count, moved, destroyed; never in the window's pixels.
+#include <climits>
+
 #include "window_harness.h"
 
 using namespace harness;
@@ -33,6 +35,20 @@ TEST_F(CaretTest, ACaretIsCreatedHiddenThenShownWhereItWasPut) {
     EXPECT_TRUE(GetCaretPos(&p));
     EXPECT_EQ(p.x, 16);
   });
+}
+
+// A caret at the end of the int range reaches to its end, where position plus size would overflow.
+TEST_F(CaretTest, ACaretAtTheEdgeOfTheRangeIsClampedToIt) {
+  WindowThread ui;
+  HWND w = ui.Create();
+  ui.Call([&] {
+    ASSERT_TRUE(CreateCaret(w, nullptr, 9, 6));
+    ASSERT_TRUE(SetCaretPos(INT_MAX - 2, INT_MAX));
+  });
+  const RECT r = SupportGetCaret(w).rect;
+  EXPECT_EQ(r.left, INT_MAX - 2);
+  EXPECT_EQ(r.right, INT_MAX);
+  EXPECT_EQ(r.bottom, INT_MAX);
 }
 
 TEST_F(CaretTest, HidingNestsAndDestroyingEndsIt) {

@@ -47,6 +47,22 @@ TEST_P(CloseSignals, ASecondSignalWhileClosingEndsTheProcessAtOnce) {
       ::testing::KilledBySignal(signal), "");
 }
 
+// nohup, or a shell that puts a job in the background: the program was started with the signal
+// ignored, and it stays ignored (a handler would run the closing).
+TEST_P(CloseSignals, ASignalIgnoredAtStartStaysIgnored) {
+  const int signal = GetParam();
+  EXPECT_EXIT(
+      {
+        ::signal(signal, SIG_IGN);
+        platform::display::CloseOnSignals([] { std::_Exit(7); });
+        struct sigaction now = {};
+        sigaction(signal, nullptr, &now);
+        raise(signal);
+        std::_Exit(now.sa_handler == SIG_IGN ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, CloseSignals, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 

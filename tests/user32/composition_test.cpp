@@ -98,6 +98,32 @@ TEST_F(Composition, ItFollowsTheCompositionWindowAndGoesWhenTheCompositionEnds) 
   EXPECT_TRUE(Shown().pixels.empty());
 }
 
+// A long composition in a large font is drawn only as far as the window shows it, never as a picture
+// of its whole length (which could run to hundreds of megabytes).
+TEST_F(Composition, OnlyThePartInsideTheWindowIsDrawn) {
+  HIMC context = ImmGetContext(window);
+  LOGFONTA font{};
+  font.lfHeight = -400;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  ASSERT_TRUE(ImmSetCompositionFontA(context, &font));
+  ImmReleaseContext(window, context);
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(window, &client));
+  Compose("かんじかんじかんじかんじかんじかんじ", 18, 0, 0);  // 18 characters 400 pixels wide each
+  auto image = Shown();
+  ASSERT_FALSE(image.pixels.empty());
+  EXPECT_EQ(image.at.x, 24);
+  EXPECT_EQ(image.width, client.right - 24);
+  EXPECT_EQ(image.height, std::min<int>(client.bottom - 32, 400));
+  // Placed above and left of the window, it keeps the part that shows, from the client's corner.
+  Place(-1000, -100);
+  image = Shown();
+  EXPECT_EQ(image.at.x, 0);
+  EXPECT_EQ(image.at.y, 0);
+  EXPECT_EQ(image.width, client.right);
+  EXPECT_GT(Count(image, 0, image.width, 0, image.height, kBlack), 100) << "the characters are drawn";
+}
+
 TEST_F(Composition, ItIsShownForTheWindowWithTheFocus) {
   HWND other = ui->Create();
   ui->Call([&] { SetFocus(window); });

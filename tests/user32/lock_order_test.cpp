@@ -1,7 +1,7 @@
-// The platform's lock order, as debug builds enforce it: a thread that takes the GDI lock while
-// holding the USER lock, takes a lock it already holds, or waits for the display while holding one,
-// ends the process with a message naming the locks, instead of deadlocking some day later. Release
-// builds keep no record, so these tests skip there.
+// The platform's lock order, as every build that runs the tests enforces it: a thread that takes the
+// GDI lock while holding the USER lock, takes a lock it already holds, or waits for the display while
+// holding one, ends the process with a message naming the locks, instead of deadlocking some day later.
+// A build made with TILEPAINT_UNCHECKED_LOCKS keeps no record, so these tests skip there.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -21,7 +21,7 @@ using platform::user32::UserLock;
 class LockOrder : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!platform::LockOrderChecked()) GTEST_SKIP() << "release builds keep no record of the locks held";
+    if (!platform::LockOrderChecked()) GTEST_SKIP() << "this build keeps no record of the locks held";
     // The process has other threads (the test harness's, maybe a display's): fork-only death tests
     // would be unsafe.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
