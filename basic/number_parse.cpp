@@ -170,7 +170,7 @@ ParsedNumber ParseDecimal(Cursor& c, bool allowSuffix) {
     result.kind = NumberKind::Double;
   } else if (suffix == '%' || (suffix == '\0' && !point && !exponent && value <= 32767)) {
     result.kind = NumberKind::Integer;
-    value = std::nearbyint(value);
+    value = std::round(value);
   }
   switch (result.kind) {
     case NumberKind::Integer:
