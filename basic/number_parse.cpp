@@ -143,12 +143,15 @@ ParsedNumber ParseDecimal(Cursor& c, bool allowSuffix) {
         c.Advance();
       }
       bool expDigits = false;
+      const size_t digitsStart = expText.size();
       while (IsDigit(c.Peek())) {
-        // A huge exponent saturates instead of overflowing the parse.
-        if (expText.size() < 8) expText += c.Peek();
+        // Leading zeros add nothing; a huge exponent saturates instead of overflowing the parse.
+        const bool leadingZero = c.Peek() == '0' && expText.size() == digitsStart;
+        if (!leadingZero && expText.size() < digitsStart + 6) expText += c.Peek();
         expDigits = true;
         c.Advance();
       }
+      if (expDigits && expText.size() == digitsStart) expText += '0';
       clean += expDigits ? expText : "";
     }
   }
