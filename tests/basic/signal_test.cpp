@@ -1,0 +1,127 @@
+// An endless program ends promptly on SIGINT (with "Break in <line>") and on SIGTERM.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "tests/basic/child_process.h"
+
+namespace {
+
+struct Running {
+  pid_t pid;
+  int in;   // write end of the child's standard input, kept open so an INPUT waits
+  int out;  // read end of the child's standard output
+  int err;
+};
+
+// Starts tilebasic on `program`, which makes the file STARTED first, and waits (bounded) for that file,
+// so the program is past its start-up and running its own lines.
+Running Start(const std::string& program, const std::string& label) {
+  const std::string dir = ScratchFolder(label);
+  std::ofstream(dir + "/PROG.BAS") << "1 OPEN \"STARTED\" FOR OUTPUT AS #1: CLOSE #1\n" << program;
+  int in[2], out[2], err[2];
+  EXPECT_EQ(pipe(in), 0);
+  EXPECT_EQ(pipe(out), 0);
+  EXPECT_EQ(pipe(err), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(in[1]);
+    close(out[0]);
+    close(err[0]);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    execl(TILEBASIC_PROGRAM, TILEBASIC_PROGRAM, "--headless", "PROG.BAS", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!std::filesystem::exists(dir + "/STARTED") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/STARTED"));
+  return Running{pid, in[1], out[0], err[0]};
+}
+
+// Waits (bounded) for the child to end; its status, and how long the wait took.
+int WaitEnd(pid_t pid, double& seconds) {
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  for (;;) {
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (r == pid) return status;
+    if (seconds > 10) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(fd);
+  return text;
+}
+
+void Finish(Running& r) {
+  close(r.in);
+  ReadAll(r.out);
+}
+
+const char kEndless[] = "10 PRINT \"RUNNING\"\n20 X = X + 1\n30 GOTO 20\n";
+
+TEST(Signals, SigintBreaksAnEndlessLoopWithBreakInItsLineAndExitCodeOne) {
+  Running r = Start(kEndless, "sigint");
+  kill(r.pid, SIGINT);
+  double seconds;
+  const int status = WaitEnd(r.pid, seconds);
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string err = ReadAll(r.err);
+  EXPECT_TRUE(err == "Break in 20\n" || err == "Break in 30\n") << err;
+  Finish(r);
+  EXPECT_LT(seconds, 1.0);
+  std::printf("SIGINT: ended %.3f s after the signal\n", seconds);
+}
+
+TEST(Signals, SigtermEndsAnEndlessLoopAsTheSignalDoes) {
+  Running r = Start(kEndless, "sigterm");
+  kill(r.pid, SIGTERM);
+  double seconds;
+  const int status = WaitEnd(r.pid, seconds);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_LT(seconds, 1.0);
+  ReadAll(r.err);
+  Finish(r);
+  std::printf("SIGTERM: ended %.3f s after the signal\n", seconds);
+}
+
+TEST(Signals, SigtermEndsAProgramWaitingForInput) {
+  Running r = Start("10 PRINT \"ASK\"\n20 INPUT A\n", "sigterm-input");
+  kill(r.pid, SIGTERM);
+  double seconds;
+  const int status = WaitEnd(r.pid, seconds);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_LT(seconds, 1.0);
+  ReadAll(r.err);
+  Finish(r);
+}
+
+}  // namespace
