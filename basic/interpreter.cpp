@@ -165,6 +165,10 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::For: ExecFor(s); break;
       case StmtKind::Next: ExecNext(s); break;
       case StmtKind::While: {
+        if (s.e < 0) {
+          Raise(kErrWhileWithoutWend);
+          break;
+        }
         const double cond = Eval(s.a);
         if (error_) break;
         if (cond != 0) {
@@ -177,10 +181,7 @@ RunOutcome Interpreter::Run(int32_t pc) {
           }
         } else {
           if (!whileStack_.empty() && whileStack_.back() == current_) whileStack_.pop_back();
-          if (s.e < 0)
-            Raise(kErrWhileWithoutWend);
-          else
-            pc_ = s.e;
+          pc_ = s.e;
         }
         break;
       }

@@ -706,7 +706,7 @@ void Parser::ListStatement() {
 // ---- expressions ----
 
 int32_t Parser::MakeNode(Node node, int32_t depth) {
-  if (depth > kMaxExpressionDepth) {
+  if (depth > kMaxNodeDepth) {
     Fail(kErrOutOfMemory);
     return -1;
   }

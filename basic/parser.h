@@ -12,9 +12,12 @@
 #include "basic/program_image.h"
 #include "basic/tokenizer.h"
 
-// Nested parentheses, operators and function arguments deeper than this are "Out of memory": the
-// evaluator walks the nodes recursively, so this bounds its C++ stack.
-constexpr int kMaxExpressionDepth = 120;
+// Expressions nested deeper than this (parentheses, function arguments, signs, NOT) are "Out of
+// memory", as the family's stack would run out.
+constexpr int kMaxExpressionDepth = 100;
+// Nodes deeper than this are "Out of memory" too: the evaluator walks the nodes recursively, so this
+// bounds its C++ stack whatever the line holds (a line of 255 bytes stays well inside it).
+constexpr int kMaxNodeDepth = 300;
 
 class Parser {
  public:

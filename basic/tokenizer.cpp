@@ -32,8 +32,8 @@ class Tokenizer {
       } else if (IsLetter(c)) {
         Word();
       } else if (c == '\'') {
-        ++pos_;
-        Rest(Kw::Rem);
+        // A remark to the end of the line, which may follow a statement without a colon.
+        break;
       } else if (c == '?') {
         ++pos_;
         PushKeyword(Kw::Print);
