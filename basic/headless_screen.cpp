@@ -78,7 +78,13 @@ void HeadlessScreen::Write(std::string_view bytes) {
     simple = c >= 0x20 && c < 0x80;
   }
   if (simple) {
-    Emit(bytes);
+    // ASCII is the same in every encoding this screen writes.
+    if (!pendingLead_.empty()) {
+      Emit(bytes);
+    } else {
+      buffer_.append(bytes);
+      if (buffer_.size() >= kFlushBytes) Flush();
+    }
     column_ += static_cast<int>(bytes.size());
     return;
   }
@@ -105,7 +111,12 @@ void HeadlessScreen::Write(std::string_view bytes) {
 }
 
 void HeadlessScreen::NewLine() {
-  Emit("\n");
+  if (!pendingLead_.empty()) {
+    Emit("\n");
+  } else {
+    buffer_ += '\n';
+    if (buffer_.size() >= kFlushBytes) Flush();
+  }
   column_ = 0;
   if (row_ < kRows) ++row_;
 }
