@@ -131,6 +131,8 @@ bool HeadlessScreen::ReadRaw(std::string& line) {
     if (c == '\n') break;
     line += static_cast<char>(c);
   }
+  // A read cut short by a signal leaves the stream usable for the next one.
+  if (std::ferror(in_)) std::clearerr(in_);
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (options_.utf8) line = Convert(CP_UTF8, 932, line);

@@ -219,7 +219,16 @@ SessionEnd Session::DirectMode() {
   direct_ = true;
   Prompt();
   std::string line;
-  while (interpreter_.screen().ReadCommand(line)) {
+  for (;;) {
+    if (!interpreter_.screen().ReadCommand(line)) {
+      // Ctrl+C at the prompt abandons the line being typed; the session goes on.
+      if (basicStopRequest.load() == static_cast<int>(StopRequest::Break)) {
+        basicStopRequest.store(0);
+        Prompt();
+        continue;
+      }
+      break;
+    }
     if (!Enter(line)) break;
   }
   if (basicStopRequest.load() == static_cast<int>(StopRequest::Terminate)) end_ = SessionEnd::Terminated;
