@@ -142,8 +142,8 @@ RunOutcome Interpreter::Run(int32_t pc) {
     current_ = pc_;
     const Stmt& s = stmts[pc_];
     ++pc_;
-    // TRON: each program line shows its number as it starts.
-    if (trace_ && s.line != tracedLine_) {
+    // TRON: each program line shows its number as it starts (again when a jump starts it again).
+    if (trace_ && (s.line != tracedLine_ || current_ == image_.lines[s.line].firstStmt)) {
       tracedLine_ = s.line;
       const int32_t number = image_.lines[s.line].number;
       if (number != kDirectLine) screen_.Write("[" + std::to_string(number) + "]");
