@@ -263,6 +263,14 @@ RunOutcome Interpreter::Run(int32_t pc) {
         pc_ = next;
         break;
       }
+      case StmtKind::Load:
+      case StmtKind::Save:
+        if (!ExecLoadSave(s)) break;
+        command_ = s.kind == StmtKind::Load ? Command::Load : Command::Save;
+        commandStmt_ = s;
+        stoppedLine_ = LineNumberOf(current_);
+        screen_.Flush();
+        return RunOutcome::Ended;
       case StmtKind::Tron: trace_ = true; break;
       case StmtKind::Troff: trace_ = false; break;
       case StmtKind::Run:

@@ -222,6 +222,36 @@ void Parser::Statement() {
     case Kw::List: ListStatement(); break;
     case Kw::New: Emit(StmtKind::New); break;
     case Kw::Cont: Emit(StmtKind::Cont); break;
+    case Kw::Load: {
+      // LOAD name[,R]
+      const int32_t name = StringExpression();
+      int32_t run = 0;
+      if (AcceptSymbol(',')) {
+        const Token& r = Peek();
+        if (r.kind != TokKind::Name || r.text != "R" || r.hasSuffix) {
+          Fail(kErrSyntax);
+          break;
+        }
+        Take();
+        run = 1;
+      }
+      Emit(StmtKind::Load, name, run);
+      break;
+    }
+    case Kw::Save: {
+      // SAVE name[,A]: the program is always saved as text.
+      const int32_t name = StringExpression();
+      if (AcceptSymbol(',')) {
+        const Token& a = Peek();
+        if (a.kind != TokKind::Name || a.text != "A" || a.hasSuffix) {
+          Fail(kErrSyntax);
+          break;
+        }
+        Take();
+      }
+      Emit(StmtKind::Save, name);
+      break;
+    }
     case Kw::Tron: Emit(StmtKind::Tron); break;
     case Kw::Troff: Emit(StmtKind::Troff); break;
     // The screen's own statements come with the console; headless they do nothing.

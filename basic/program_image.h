@@ -90,6 +90,8 @@ enum class StmtKind : uint8_t {
   Cont,
   Tron,
   Troff,
+  Load,        // a: name node, b: 1 to run the program (,R)
+  Save,        // a: name node
 };
 
 struct Stmt {

@@ -12,6 +12,7 @@ constexpr size_t kMaxLineLength = 255;
 constexpr int32_t kMaxLineNumber = 65529;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Splits "  10 PRINT" into 10 and "PRINT". False when the text does not start with a number.
 bool SplitNumber(std::string_view line, int32_t& number, std::string_view& rest, bool& tooBig) {
@@ -157,6 +158,31 @@ bool Session::Execute(int32_t pc) {
         pc = interpreter_.ContinuePoint();
         interpreter_.ForgetContinuePoint();
         continue;
+      case Interpreter::Command::Load: {
+        // The program goes, with its variables and open files, as NEW takes them.
+        const std::string text = interpreter_.LoadedText();
+        lines_.clear();
+        interpreter_.ClearState();
+        interpreter_.symbols().Clear();
+        int error;
+        int32_t errorLine;
+        if (!Load(text, error, errorLine)) {
+          interpreter_.ReportError(error, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        if (s.b != 1) return true;
+        Build("");
+        pc = 0;
+        continue;
+      }
+      case Interpreter::Command::Save:
+        if (!Save(interpreter_.CommandFile())) {
+          interpreter_.ReportError(kErrPathFileAccess, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        return true;
     }
   }
 }
@@ -181,8 +207,10 @@ std::string Session::Listed(const std::string& text) {
       out += text[i++];
     }
   };
+  bool afterFn = false;  // the name of a user function is copied whole (FNTOTAL)
   while (i < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c != ' ' && !IsLetter(c)) afterFn = false;
     if (c == '"') {
       const size_t close = text.find('"', i + 1);
       const size_t end = close == std::string::npos ? text.size() : close + 1;
@@ -194,13 +222,23 @@ std::string Session::Listed(const std::string& text) {
     } else if (c == '?') {
       out += "PRINT";
       ++i;
-    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      std::string word;
-      while (i < text.size() && std::isalnum(static_cast<unsigned char>(text[i])))
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
-      out += word;
-      if (word == "REM") copyRest('\0');
-      if (word == "DATA") copyRest(':');
+    } else if (IsLetter(c)) {
+      // A reserved word stands apart from the names and numbers next to it (FORI=1TO9 lists as
+      // FOR I=1 TO 9); a name is copied whole, whatever it holds.
+      const Kw kw = afterFn ? Kw::None : KeywordAt(text, i);
+      afterFn = kw == Kw::Fn;
+      if (kw == Kw::None) {
+        while (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]) || text[i] == '.'))
+          out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+        continue;
+      }
+      const std::string_view name = KeywordName(kw);
+      if (!out.empty() && (IsLetter(out.back()) || IsDigit(out.back()))) out += ' ';
+      out += name;
+      i += name.size();
+      if (kw == Kw::Rem) copyRest('\0');
+      if (kw == Kw::Data) copyRest(':');
+      if (kw != Kw::Fn && i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]))) out += ' ';
     } else if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
       out.append(text, i, 2);
       i += 2;
@@ -217,6 +255,18 @@ void Session::List(int32_t from, int32_t to) {
     screen.Write(std::to_string(it->first) + " " + Listed(it->second));
     screen.NewLine();
   }
+}
+
+// The program as text, each line as LIST shows it and ending in CR LF, as the family's files do.
+bool Session::Save(const std::string& file) {
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  if (!f) return false;
+  bool ok = true;
+  for (const auto& [number, text] : lines_) {
+    const std::string line = std::to_string(number) + " " + Listed(text) + "\r\n";
+    ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size();
+  }
+  return std::fclose(f) == 0 && ok;
 }
 
 void Session::Prompt() {

@@ -35,6 +35,7 @@ class Session {
   void Build(std::string_view directLine);
   bool Execute(int32_t pc);
   void List(int32_t from, int32_t to);
+  bool Save(const std::string& file);
   static std::string Listed(const std::string& text);
   void Prompt();
 

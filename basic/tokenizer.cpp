@@ -9,13 +9,6 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-// Keywords that may be run together with a line number after them, as in GOTO100.
-bool TakesLineNumber(Kw kw) {
-  return kw == Kw::Goto || kw == Kw::Gosub || kw == Kw::Then || kw == Kw::Else || kw == Kw::Return ||
-         kw == Kw::Restore || kw == Kw::Resume || kw == Kw::Run || kw == Kw::List || kw == Kw::To ||
-         kw == Kw::Step;
-}
-
 class Tokenizer {
  public:
   explicit Tokenizer(std::string_view line) : s_(line) {}
@@ -100,47 +93,30 @@ class Tokenizer {
     out_.push_back(std::move(t));
   }
 
+  // A name, or the reserved word it starts with. Reserved words need no space around them: where a
+  // name would start, the longest reserved word spelled there is taken (FORI=1TO9 is FOR I = 1 TO 9,
+  // GOTO100 is GOTO 100, TOTAL is TO TAL), while one inside a name is part of it (ATOTAL, SCORE).
+  // TAB and SPC are reserved only before a parenthesis, so TABLE is a name.
   void Word() {
-    const size_t start = pos_;
+    const Kw kw = KeywordAt(s_, pos_);
+    if (kw != Kw::None) {
+      pos_ += KeywordName(kw).size();
+      if (kw == Kw::Rem || kw == Kw::Data) {
+        Rest(kw);
+        return;
+      }
+      PushKeyword(kw);
+      // The name of a user function is a name whatever it holds (FNTOTAL).
+      if (kw == Kw::Fn && pos_ < s_.size() && IsLetter(s_[pos_])) Name();
+      return;
+    }
+    Name();
+  }
+
+  void Name() {
     std::string word;
     while (pos_ < s_.size() && (IsLetter(s_[pos_]) || IsDigit(s_[pos_]) || s_[pos_] == '.'))
       word += Upper(s_[pos_++]);
-    // A keyword with a '$' of its own (LEFT$), then a keyword, then FN and a name.
-    if (pos_ < s_.size() && s_[pos_] == '$') {
-      const Kw kw = LookUpKeyword(word + "$");
-      if (kw != Kw::None) {
-        ++pos_;
-        PushKeyword(kw);
-        return;
-      }
-    }
-    Kw kw = LookUpKeyword(word);
-    if (kw == Kw::Rem || kw == Kw::Data) {
-      Rest(kw);
-      return;
-    }
-    if (kw != Kw::None) {
-      PushKeyword(kw);
-      return;
-    }
-    if (word.size() > 2 && word[0] == 'F' && word[1] == 'N' && IsLetter(word[2])) {
-      PushKeyword(Kw::Fn);
-      word.erase(0, 2);
-    } else {
-      // A keyword with its line number run on (GOTO100): the letters are the keyword.
-      size_t letters = 0;
-      while (letters < word.size() && IsLetter(word[letters])) ++letters;
-      if (letters < word.size()) {
-        bool digitsOnly = true;
-        for (size_t i = letters; i < word.size(); ++i) digitsOnly = digitsOnly && IsDigit(word[i]);
-        kw = LookUpKeyword(word.substr(0, letters));
-        if (digitsOnly && kw != Kw::None && TakesLineNumber(kw)) {
-          PushKeyword(kw);
-          pos_ = start + letters;
-          return;
-        }
-      }
-    }
     Token t;
     t.kind = TokKind::Name;
     t.text = std::move(word);
