@@ -220,8 +220,10 @@ std::string Session::Listed(const std::string& text) {
       out.append(text, i, std::string::npos);
       break;
     } else if (c == '?') {
+      if (!out.empty() && (IsLetter(out.back()) || IsDigit(out.back()))) out += ' ';
       out += "PRINT";
       ++i;
+      if (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]))) out += ' ';
     } else if (IsLetter(c)) {
       // A reserved word stands apart from the names and numbers next to it (FORI=1TO9 lists as
       // FOR I=1 TO 9); a name is copied whole, whatever it holds.
