@@ -283,10 +283,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::List:
       case StmtKind::New:
       case StmtKind::Cont:
-        command_ = s.kind == StmtKind::Run    ? Command::Run
-                   : s.kind == StmtKind::List ? Command::List
-                   : s.kind == StmtKind::New  ? Command::New
-                                              : Command::Cont;
+      case StmtKind::Delete:
+        command_ = s.kind == StmtKind::Run      ? Command::Run
+                   : s.kind == StmtKind::List   ? Command::List
+                   : s.kind == StmtKind::New    ? Command::New
+                   : s.kind == StmtKind::Delete ? Command::Delete
+                                                : Command::Cont;
         commandStmt_ = s;
         stoppedLine_ = LineNumberOf(current_);
         screen_.Flush();

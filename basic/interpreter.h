@@ -61,7 +61,7 @@ class Interpreter {
   int32_t ContinuePoint() const { return continuePc_; }
   void ForgetContinuePoint() { continuePc_ = -1; }
   // Direct-mode commands that the run loop hands back to its caller.
-  enum class Command { None, Run, List, New, Cont, Load, Save };
+  enum class Command { None, Run, List, New, Cont, Load, Save, Delete };
   Command PendingCommand() const { return command_; }
   const Stmt& CommandStatement() const { return commandStmt_; }
   void ClearCommand() { command_ = Command::None; }

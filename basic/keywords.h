@@ -18,7 +18,7 @@ enum class Kw : int16_t {
   // Functions
   Abs, Int, Fix, Sgn, Sqr, Sin, Cos, Tan, Atn, Exp, Log, Rnd, Cint, Csng, Cdbl, Len, LeftS, RightS, MidS,
   ChrS, Asc, StrS, Val, StringS, SpaceS, Instr, HexS, OctS, Pos, Csrlin, InkeyS, Timer, Err, Erl, Eof, Tab,
-  Spc, Fn, Lof, Fre, InputS, Lpos, Load, Save,
+  Spc, Fn, Lof, Fre, InputS, Lpos, Load, Save, Delete,
   Count
 };
 

@@ -219,7 +219,8 @@ void Parser::Statement() {
       }
       break;
     }
-    case Kw::List: ListStatement(); break;
+    case Kw::List: ListStatement(StmtKind::List); break;
+    case Kw::Delete: ListStatement(StmtKind::Delete); break;
     case Kw::New: Emit(StmtKind::New); break;
     case Kw::Cont: Emit(StmtKind::Cont); break;
     case Kw::Load: {
@@ -727,15 +728,19 @@ void Parser::MidStatement() {
   Emit(StmtKind::MidAssign, target, start, length, value);
 }
 
-void Parser::ListStatement() {
-  // LIST [from][-[to]]
+void Parser::ListStatement(StmtKind kind) {
+  // LIST [from][-[to]], DELETE [from][-[to]]
   int32_t from = 0, to = 65535;
   if (Peek().kind == TokKind::Number) from = to = LineNumber();
   if (AcceptSymbol('-')) {
     to = 65535;
     if (Peek().kind == TokKind::Number) to = LineNumber();
+  } else if (kind == StmtKind::Delete && from == 0 && to == 65535) {
+    // DELETE needs a line or a range: it never takes the whole program.
+    Fail(kErrIllegalFunctionCall);
+    return;
   }
-  Emit(StmtKind::List, from, to);
+  Emit(kind, from, to);
 }
 
 // ---- expressions ----

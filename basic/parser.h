@@ -65,7 +65,7 @@ class Parser {
   void OpenStatement();
   void CloseStatement();
   void MidStatement();
-  void ListStatement();
+  void ListStatement(StmtKind kind);
   void DataStatement();
   void SkipStatement();
   int32_t FileNumber();  // after '#'

@@ -92,6 +92,7 @@ enum class StmtKind : uint8_t {
   Troff,
   Load,        // a: name node, b: 1 to run the program (,R)
   Save,        // a: name node
+  Delete,      // a: first line number, b: last line number
 };
 
 struct Stmt {

@@ -176,6 +176,19 @@ bool Session::Execute(int32_t pc) {
         pc = 0;
         continue;
       }
+      case Interpreter::Command::Delete: {
+        // DELETE takes the lines of its range; a range that holds none is an illegal function call.
+        const auto first = lines_.lower_bound(s.a);
+        const auto last = lines_.upper_bound(s.b);
+        if (first == last) {
+          interpreter_.ReportError(kErrIllegalFunctionCall, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        lines_.erase(first, last);
+        interpreter_.ClearState();
+        return true;
+      }
       case Interpreter::Command::Save:
         if (!Save(interpreter_.CommandFile())) {
           interpreter_.ReportError(kErrPathFileAccess, -1);
