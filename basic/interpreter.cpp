@@ -266,6 +266,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::Load:
       case StmtKind::Save:
         if (!ExecLoadSave(s)) break;
+        // LOAD ...,R starts a program again, as RUN does: a jump back like any other (a program
+        // that loads itself must still stop on a signal).
+        if (s.kind == StmtKind::Load && s.b == 1 && !BackEdge()) {
+          stoppedLine_ = LineNumberOf(current_);
+          return outcome_;
+        }
         command_ = s.kind == StmtKind::Load ? Command::Load : Command::Save;
         commandStmt_ = s;
         stoppedLine_ = LineNumberOf(current_);
