@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "basic/errors.h"
+#include "basic/number_parse.h"
 #include "basic/parser.h"
 
 namespace {
@@ -237,6 +238,12 @@ std::string Session::Listed(const std::string& text) {
       out += "PRINT";
       ++i;
       if (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]))) out += ' ';
+    } else if (IsDigit(c) || c == '.' || c == '&') {
+      // A number as typed, whatever letters it holds (&HDEF, 1E5).
+      const size_t length = ParseNumericConstant(std::string_view(text).substr(i)).length;
+      const size_t take = length > 0 ? length : 1;
+      out.append(text, i, take);
+      i += take;
     } else if (IsLetter(c)) {
       // A reserved word stands apart from the names and numbers next to it (FORI=1TO9 lists as
       // FOR I=1 TO 9); a name is copied whole, whatever it holds.
