@@ -211,6 +211,11 @@ void Parser::Statement() {
     case Kw::Cls: Emit(StmtKind::Cls); break;
     case Kw::Clear: SkipStatement(); Emit(StmtKind::Clear); break;
     case Kw::Run: {
+      // RUN "name" loads a program and runs it, as LOAD "name",R does.
+      if (Peek().kind != TokKind::Number && !AtStatementEnd()) {
+        LoadStatement(true);
+        break;
+      }
       const int32_t s = Emit(StmtKind::Run);
       if (!AtStatementEnd()) {
         image_.stmts[s].b = 1;
@@ -223,22 +228,7 @@ void Parser::Statement() {
     case Kw::Delete: ListStatement(StmtKind::Delete); break;
     case Kw::New: Emit(StmtKind::New); break;
     case Kw::Cont: Emit(StmtKind::Cont); break;
-    case Kw::Load: {
-      // LOAD name[,R]
-      const int32_t name = StringExpression();
-      int32_t run = 0;
-      if (AcceptSymbol(',')) {
-        const Token& r = Peek();
-        if (r.kind != TokKind::Name || r.text != "R" || r.hasSuffix) {
-          Fail(kErrSyntax);
-          break;
-        }
-        Take();
-        run = 1;
-      }
-      Emit(StmtKind::Load, name, run);
-      break;
-    }
+    case Kw::Load: LoadStatement(false); break;
     case Kw::Save: {
       // SAVE name[,A]: the program is always saved as text.
       const int32_t name = StringExpression();
@@ -726,6 +716,22 @@ void Parser::MidStatement() {
   const int32_t value = StringExpression();
   if (Failed()) return;
   Emit(StmtKind::MidAssign, target, start, length, value);
+}
+
+void Parser::LoadStatement(bool run) {
+  // LOAD name[,R], RUN name[,R]
+  const int32_t name = StringExpression();
+  if (AcceptSymbol(',')) {
+    const Token& r = Peek();
+    if (r.kind != TokKind::Name || r.text != "R" || r.hasSuffix) {
+      Fail(kErrSyntax);
+      return;
+    }
+    Take();
+    run = true;
+  }
+  if (Failed()) return;
+  Emit(StmtKind::Load, name, run ? 1 : 0);
 }
 
 void Parser::ListStatement(StmtKind kind) {

@@ -66,6 +66,7 @@ class Parser {
   void CloseStatement();
   void MidStatement();
   void ListStatement(StmtKind kind);
+  void LoadStatement(bool run);
   void DataStatement();
   void SkipStatement();
   int32_t FileNumber();  // after '#'
