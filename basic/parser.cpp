@@ -91,7 +91,37 @@ int32_t Parser::LineNumber() {
 void Parser::AddLine(int32_t number, std::string_view text) {
   lineIndex_ = static_cast<int32_t>(image_.lines.size());
   image_.lines.push_back(LineInfo{number, static_cast<int32_t>(image_.stmts.size()), -1, std::string(text)});
-  tokens_ = Tokenize(text);
+  ParseLine(text, false);
+  if (failCode_ == 0) return;
+  // A line that does not parse with reserved words read at the start of names may be one whose
+  // names start with one (TOTAL = 5): it is read again with whole names, and kept that way if that
+  // mends it. A line the family reads is read as the family reads it.
+  const size_t stmtMark = static_cast<size_t>(image_.lines[lineIndex_].firstStmt);
+  size_t dataMark = image_.data.size();
+  while (dataMark > 0 && image_.data[dataMark - 1].line == lineIndex_) --dataMark;
+  VarType types[26];
+  std::copy(std::begin(typesBefore_), std::end(typesBefore_), std::begin(types));
+  auto undo = [&] {
+    image_.stmts.resize(stmtMark);
+    image_.data.resize(dataMark);
+    fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(),
+                                 [&](const Fixup& f) { return f.stmt >= static_cast<int32_t>(stmtMark); }),
+                  fixups_.end());
+    std::copy(std::begin(types), std::end(types), std::begin(symbols_.defaultType));
+  };
+  undo();
+  ParseLine(text, true);
+  if (failCode_ == 0) {
+    image_.lines[lineIndex_].wholeNames = true;
+    return;
+  }
+  undo();
+  ParseLine(text, false);
+}
+
+void Parser::ParseLine(std::string_view text, bool wholeNames) {
+  std::copy(std::begin(symbols_.defaultType), std::end(symbols_.defaultType), std::begin(typesBefore_));
+  tokens_ = Tokenize(text, wholeNames);
   pos_ = 0;
   failCode_ = 0;
   StatementList(false);

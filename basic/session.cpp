@@ -5,6 +5,7 @@
 #include "basic/errors.h"
 #include "basic/number_parse.h"
 #include "basic/parser.h"
+#include "basic/tokenizer.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ void Session::Build(std::string_view directLine) {
     parser.AddLine(kDirectLine, directLine);
   }
   parser.Resolve();
+  wholeNameLines_.clear();
+  for (const LineInfo& line : image.lines)
+    if (line.wholeNames) wholeNameLines_.insert(line.number);
 }
 
 // Runs from `pc` and handles what the run hands back. False when the session must end.
@@ -211,7 +215,7 @@ SessionEnd Session::RunProgram() {
 
 // A line as LIST shows it: names and reserved words in upper case and `?` as PRINT, as the family's
 // editor keeps them; strings, remarks and DATA text as they were typed.
-std::string Session::Listed(const std::string& text) {
+std::string Session::Listed(const std::string& text, bool wholeNames) {
   std::string out;
   size_t i = 0;
   auto copyRest = [&](char until) {
@@ -246,8 +250,10 @@ std::string Session::Listed(const std::string& text) {
       i += take;
     } else if (IsLetter(c)) {
       // A reserved word stands apart from the names and numbers next to it (FORI=1TO9 lists as
-      // FOR I=1 TO 9); a name is copied whole, whatever it holds.
-      const Kw kw = afterFn ? Kw::None : KeywordAt(text, i);
+      // FOR I=1 TO 9); a name is copied whole, whatever it holds. A line read with whole names (see
+      // Tokenize) keeps its spacing, so that it reads the same way again.
+      Kw kw = afterFn ? Kw::None : KeywordAt(text, i);
+      if (wholeNames && kw != Kw::Rem && kw != Kw::Data) kw = Kw::None;
       afterFn = kw == Kw::Fn;
       if (kw == Kw::None) {
         while (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]) || text[i] == '.'))
@@ -274,7 +280,7 @@ std::string Session::Listed(const std::string& text) {
 void Session::List(int32_t from, int32_t to) {
   BasicScreen& screen = interpreter_.screen();
   for (auto it = lines_.lower_bound(from); it != lines_.end() && it->first <= to; ++it) {
-    screen.Write(std::to_string(it->first) + " " + Listed(it->second));
+    screen.Write(std::to_string(it->first) + " " + Listed(it->second, wholeNameLines_.count(it->first) > 0));
     screen.NewLine();
   }
 }
@@ -285,7 +291,8 @@ bool Session::Save(const std::string& file) {
   if (!f) return false;
   bool ok = true;
   for (const auto& [number, text] : lines_) {
-    const std::string line = std::to_string(number) + " " + Listed(text) + "\r\n";
+    const std::string line =
+        std::to_string(number) + " " + Listed(text, wholeNameLines_.count(number) > 0) + "\r\n";
     ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size();
   }
   return std::fclose(f) == 0 && ok;

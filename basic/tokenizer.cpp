@@ -9,9 +9,56 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
+// Keywords that may be run together with a line number after them, as in GOTO100.
+bool TakesLineNumber(Kw kw) {
+  return kw == Kw::Goto || kw == Kw::Gosub || kw == Kw::Then || kw == Kw::Else || kw == Kw::Return ||
+         kw == Kw::Restore || kw == Kw::Resume || kw == Kw::Run || kw == Kw::List || kw == Kw::To ||
+         kw == Kw::Step || kw == Kw::Delete;
+}
+
+bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '.'; }
+
+// A reserved word that starts a statement.
+bool StartsStatement(Kw kw) {
+  if (kw == Kw::Then || kw == Kw::Else || kw == Kw::To || kw == Kw::Step || kw == Kw::As || kw == Kw::Append ||
+      kw == Kw::Output || kw == Kw::Base || kw == Kw::Using || kw == Kw::Off)
+    return false;
+  return kw <= Kw::Screen || kw == Kw::Load || kw == Kw::Save || kw == Kw::Delete;
+}
+
+// With whole names, a reserved word at the start of a longer name is part of it (TOTAL), except one
+// that starts a statement where a statement starts (FORI, IFLENGTH; but ONE = 1 assigns), REM, DATA and
+// FN, and a word that takes a line number with its digits run on (GOTO100).
+bool StandsApart(std::string_view s, size_t pos, Kw kw, bool statementStart) {
+  if (kw == Kw::Rem || kw == Kw::Data || kw == Kw::Fn) return true;
+  if (statementStart && StartsStatement(kw)) {
+    // ONE = 1 is an assignment; FORI = 1 and IFX = 1 are not.
+    if (kw == Kw::For || kw == Kw::Let || kw == Kw::If || kw == Kw::While || kw == Kw::Print) return true;
+    size_t end = pos;
+    while (end < s.size() && IsNameChar(s[end])) ++end;
+    if (end < s.size() && (s[end] == '%' || s[end] == '!' || s[end] == '#' || s[end] == '$')) ++end;
+    while (end < s.size() && s[end] == ' ') ++end;
+    return end >= s.size() || s[end] != '=';
+  }
+  const std::string_view name = KeywordName(kw);
+  if (name.back() == '$') return true;
+  size_t end = pos + name.size();
+  if (end >= s.size() || !IsNameChar(s[end])) return true;
+  if (!TakesLineNumber(kw)) return false;
+  while (end < s.size() && IsDigit(s[end])) ++end;
+  return end >= s.size() || !IsNameChar(s[end]);
+}
+
+// The reserved word read at text[pos] where a name would start, or Kw::None.
+Kw ReservedWordAt(std::string_view text, size_t pos, bool wholeNames, bool statementStart) {
+  const Kw kw = KeywordAt(text, pos);
+  if (kw == Kw::None || !wholeNames || StandsApart(text, pos, kw, statementStart)) return kw;
+  return Kw::None;
+}
+
 class Tokenizer {
  public:
-  explicit Tokenizer(std::string_view line) : s_(line) {}
+  Tokenizer(std::string_view line, bool wholeNames) : s_(line), wholeNames_(wholeNames) {}
 
   std::vector<Token> Run() {
     while (pos_ < s_.size()) {
@@ -98,7 +145,7 @@ class Tokenizer {
   // GOTO100 is GOTO 100, TOTAL is TO TAL), while one inside a name is part of it (ATOTAL, SCORE).
   // TAB and SPC are reserved only before a parenthesis, so TABLE is a name.
   void Word() {
-    const Kw kw = KeywordAt(s_, pos_);
+    const Kw kw = ReservedWordAt(s_, pos_, wholeNames_, StatementStart());
     if (kw != Kw::None) {
       pos_ += KeywordName(kw).size();
       if (kw == Kw::Rem || kw == Kw::Data) {
@@ -111,6 +158,14 @@ class Tokenizer {
       return;
     }
     Name();
+  }
+
+  // Whether the next token starts a statement: the first of the line, or after a colon, THEN or ELSE.
+  bool StatementStart() const {
+    if (out_.empty()) return true;
+    const Token& t = out_.back();
+    return (t.kind == TokKind::Symbol && t.symbol == ':') ||
+           (t.kind == TokKind::Keyword && (t.kw == Kw::Then || t.kw == Kw::Else));
   }
 
   void Name() {
@@ -148,10 +203,13 @@ class Tokenizer {
   }
 
   std::string_view s_;
+  bool wholeNames_;
   size_t pos_ = 0;
   std::vector<Token> out_;
 };
 
 }  // namespace
 
-std::vector<Token> Tokenize(std::string_view line) { return Tokenizer(line).Run(); }
+std::vector<Token> Tokenize(std::string_view line, bool wholeNames) {
+  return Tokenizer(line, wholeNames).Run();
+}
