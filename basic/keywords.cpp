@@ -12,7 +12,8 @@ constexpr std::string_view kNames[] = {
     "NOT", "AND", "OR", "XOR", "EQV", "IMP", "MOD",
     "ABS", "INT", "FIX", "SGN", "SQR", "SIN", "COS", "TAN", "ATN", "EXP", "LOG", "RND", "CINT", "CSNG", "CDBL", "LEN",
     "LEFT$", "RIGHT$", "MID$", "CHR$", "ASC", "STR$", "VAL", "STRING$", "SPACE$", "INSTR", "HEX$", "OCT$", "POS",
-    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS", "LOAD", "SAVE", "DELETE"};
+    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS",
+    "LOAD", "SAVE", "DELETE"};
 static_assert(sizeof kNames / sizeof kNames[0] == static_cast<size_t>(Kw::Count));
 
 }  // namespace
@@ -42,7 +43,7 @@ Kw KeywordAt(std::string_view text, size_t pos) {
     }
     if (!same) continue;
     const Kw kw = static_cast<Kw>(i);
-    if ((kw == Kw::Tab || kw == Kw::Spc)) {
+    if (kw == Kw::Tab || kw == Kw::Spc) {
       size_t next = pos + name.size();
       while (next < text.size() && text[next] == ' ') ++next;
       if (next >= text.size() || text[next] != '(') continue;

@@ -280,7 +280,8 @@ std::string Session::Listed(const std::string& text, bool wholeNames) {
 void Session::List(int32_t from, int32_t to) {
   BasicScreen& screen = interpreter_.screen();
   for (auto it = lines_.lower_bound(from); it != lines_.end() && it->first <= to; ++it) {
-    screen.Write(std::to_string(it->first) + " " + Listed(it->second, wholeNameLines_.count(it->first) > 0));
+    const bool wholeNames = wholeNameLines_.count(it->first) > 0;
+    screen.Write(std::to_string(it->first) + " " + Listed(it->second, wholeNames));
     screen.NewLine();
   }
 }

@@ -20,8 +20,8 @@ bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '.'; }
 
 // A reserved word that starts a statement.
 bool StartsStatement(Kw kw) {
-  if (kw == Kw::Then || kw == Kw::Else || kw == Kw::To || kw == Kw::Step || kw == Kw::As || kw == Kw::Append ||
-      kw == Kw::Output || kw == Kw::Base || kw == Kw::Using || kw == Kw::Off)
+  if (kw == Kw::Then || kw == Kw::Else || kw == Kw::To || kw == Kw::Step || kw == Kw::As ||
+      kw == Kw::Append || kw == Kw::Output || kw == Kw::Base || kw == Kw::Using || kw == Kw::Off)
     return false;
   return kw <= Kw::Screen || kw == Kw::Load || kw == Kw::Save || kw == Kw::Delete;
 }
