@@ -263,6 +263,20 @@ RunOutcome Interpreter::Run(int32_t pc) {
         pc_ = next;
         break;
       }
+      case StmtKind::Load:
+      case StmtKind::Save:
+        if (!ExecLoadSave(s)) break;
+        // LOAD ...,R starts a program again, as RUN does: a jump back like any other (a program
+        // that loads itself must still stop on a signal).
+        if (s.kind == StmtKind::Load && s.b == 1 && !BackEdge()) {
+          stoppedLine_ = LineNumberOf(current_);
+          return outcome_;
+        }
+        command_ = s.kind == StmtKind::Load ? Command::Load : Command::Save;
+        commandStmt_ = s;
+        stoppedLine_ = LineNumberOf(current_);
+        screen_.Flush();
+        return RunOutcome::Ended;
       case StmtKind::Tron: trace_ = true; break;
       case StmtKind::Troff: trace_ = false; break;
       case StmtKind::Run:
@@ -275,10 +289,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::List:
       case StmtKind::New:
       case StmtKind::Cont:
-        command_ = s.kind == StmtKind::Run    ? Command::Run
-                   : s.kind == StmtKind::List ? Command::List
-                   : s.kind == StmtKind::New  ? Command::New
-                                              : Command::Cont;
+      case StmtKind::Delete:
+        command_ = s.kind == StmtKind::Run      ? Command::Run
+                   : s.kind == StmtKind::List   ? Command::List
+                   : s.kind == StmtKind::New    ? Command::New
+                   : s.kind == StmtKind::Delete ? Command::Delete
+                                                : Command::Cont;
         commandStmt_ = s;
         stoppedLine_ = LineNumberOf(current_);
         screen_.Flush();

@@ -61,10 +61,14 @@ class Interpreter {
   int32_t ContinuePoint() const { return continuePc_; }
   void ForgetContinuePoint() { continuePc_ = -1; }
   // Direct-mode commands that the run loop hands back to its caller.
-  enum class Command { None, Run, List, New, Cont };
+  enum class Command { None, Run, List, New, Cont, Load, Save, Delete };
   Command PendingCommand() const { return command_; }
   const Stmt& CommandStatement() const { return commandStmt_; }
   void ClearCommand() { command_ = Command::None; }
+  // LOAD and SAVE: the file's name (".BAS" added when it has no extension), and for LOAD the text
+  // read from it.
+  const std::string& CommandFile() const { return commandFile_; }
+  const std::string& LoadedText() const { return loadedText_; }
   BasicScreen& screen() { return screen_; }
   void ReportError(int code, int32_t line);
 
@@ -131,6 +135,7 @@ class Interpreter {
   void ExecOpen(const Stmt& s);
   void ExecClose(const Stmt& s);
   void ExecKill(const Stmt& s);
+  bool ExecLoadSave(const Stmt& s);
   void ExecMidAssign(const Stmt& s);
   void ExecSwap(const Stmt& s);
   bool FileArgument(int32_t node, int32_t& number);
@@ -181,6 +186,8 @@ class Interpreter {
   bool trace_ = false;      // TRON
   int32_t tracedLine_ = -1; // the line index last shown by the trace
   Stmt commandStmt_{StmtKind::Nop, 0};
+  std::string commandFile_;
+  std::string loadedText_;
 
   // Errors
   int error_ = 0;             // raised in the current statement, 0 when none

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string_view>
 
 enum class Kw : int16_t {
@@ -17,11 +18,14 @@ enum class Kw : int16_t {
   // Functions
   Abs, Int, Fix, Sgn, Sqr, Sin, Cos, Tan, Atn, Exp, Log, Rnd, Cint, Csng, Cdbl, Len, LeftS, RightS, MidS,
   ChrS, Asc, StrS, Val, StringS, SpaceS, Instr, HexS, OctS, Pos, Csrlin, InkeyS, Timer, Err, Erl, Eof, Tab,
-  Spc, Fn, Lof, Fre, InputS, Lpos,
+  Spc, Fn, Lof, Fre, InputS, Lpos, Load, Save, Delete,
   Count
 };
 
 // The keyword spelled exactly `word` (upper case, with its '$' where it has one), or Kw::None.
 Kw LookUpKeyword(std::string_view word);
+// The reserved word spelled at text[pos] (in any case), the longest where several are, or Kw::None.
+// TAB and SPC count only before a parenthesis.
+Kw KeywordAt(std::string_view text, size_t pos);
 // The keyword's spelling, as LIST and messages show it.
 std::string_view KeywordName(Kw kw);

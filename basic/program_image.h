@@ -90,6 +90,9 @@ enum class StmtKind : uint8_t {
   Cont,
   Tron,
   Troff,
+  Load,        // a: name node, b: 1 to run the program (,R)
+  Save,        // a: name node
+  Delete,      // a: first line number, b: last line number
 };
 
 struct Stmt {
@@ -103,6 +106,7 @@ struct LineInfo {
   int32_t firstStmt;
   int32_t firstData;   // the first DATA item of this line or after it
   std::string text;    // as written, after the line number (a syntax error shows it)
+  bool wholeNames = false;  // read with reserved words inside names (TOTAL), see Tokenize
 };
 
 struct DataItem {

@@ -116,6 +116,18 @@ TEST(Signals, SigintBreaksAnEndlessLoopWithBreakInItsLineAndExitCodeOne) {
   std::printf("SIGINT: ended %.3f s after the signal\n", seconds);
 }
 
+TEST(Signals, SigintBreaksAProgramThatLoadsAndRunsItselfAgain) {
+  Running r = Start("10 LOAD \"PROG.BAS\",R\n", "sigint-load");
+  ChildGuard guard{r.pid};
+  kill(r.pid, SIGINT);
+  double seconds;
+  const int status = WaitEnd(r.pid, seconds);
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadAll(r.err), "Break in 10\n");
+  Finish(r);
+}
+
 TEST(Signals, SigtermEndsAnEndlessLoopAsTheSignalDoes) {
   Running r = Start(kEndless, "sigterm");
   ChildGuard guard{r.pid};
