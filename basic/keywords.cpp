@@ -9,10 +9,11 @@ constexpr std::string_view kNames[] = {
     "ERASE", "OPTION", "BASE", "INPUT", "LINE", "REM", "OPEN", "CLOSE", "WRITE", "KILL", "AS", "APPEND", "OUTPUT",
     "DEFINT", "DEFSNG", "DEFDBL", "DEFSTR", "CLS", "CLEAR", "BEEP", "USING", "RUN", "LIST", "NEW", "CONT", "TRON",
     "TROFF", "WIDTH", "LOCATE", "COLOR", "KEY", "OFF", "SCREEN",
+    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE",
     "NOT", "AND", "OR", "XOR", "EQV", "IMP", "MOD",
     "ABS", "INT", "FIX", "SGN", "SQR", "SIN", "COS", "TAN", "ATN", "EXP", "LOG", "RND", "CINT", "CSNG", "CDBL", "LEN",
     "LEFT$", "RIGHT$", "MID$", "CHR$", "ASC", "STR$", "VAL", "STRING$", "SPACE$", "INSTR", "HEX$", "OCT$", "POS",
-    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS"};
+    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS", "POINT"};
 static_assert(sizeof kNames / sizeof kNames[0] == static_cast<size_t>(Kw::Count));
 
 }  // namespace

@@ -12,12 +12,13 @@ enum class Kw : int16_t {
   Data, Read, Restore, Swap, Def, Randomize, Error, Resume, Dim, Erase, Option, Base, Input, Line, Rem,
   Open, Close, Write, Kill, As, Append, Output, Defint, Defsng, Defdbl, Defstr, Cls, Clear, Beep, Using,
   Run, List, New, Cont, Tron, Troff, Width, Locate, Color, Key, Off, Screen,
+  Pset, Preset, Circle, Paint, Picture, Tile, Showpage, Showdouble,
   // Operators spelled as words
   Not, And, Or, Xor, Eqv, Imp, Mod,
   // Functions
   Abs, Int, Fix, Sgn, Sqr, Sin, Cos, Tan, Atn, Exp, Log, Rnd, Cint, Csng, Cdbl, Len, LeftS, RightS, MidS,
   ChrS, Asc, StrS, Val, StringS, SpaceS, Instr, HexS, OctS, Pos, Csrlin, InkeyS, Timer, Err, Erl, Eof, Tab,
-  Spc, Fn, Lof, Fre, InputS, Lpos,
+  Spc, Fn, Lof, Fre, InputS, Lpos, Point,
   Count
 };
 

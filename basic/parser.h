@@ -67,6 +67,7 @@ class Parser {
   void MidStatement();
   void ListStatement();
   void DataStatement();
+  void ScreenStatement(Kw kw);  // screen_statements.cpp
   void SkipStatement();
   int32_t FileNumber();  // after '#'
   int32_t LineNumber();  // a line number token, or -1 with a syntax error

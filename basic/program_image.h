@@ -90,6 +90,7 @@ enum class StmtKind : uint8_t {
   Cont,
   Tron,
   Troff,
+  Screen,      // the console's statements: see screen_statements.cpp
 };
 
 struct Stmt {

@@ -46,3 +46,17 @@ int32_t ConsolePrint(TrackedString text) {
 int32_t ConsoleSetColor(COLORREF fore, int32_t back) {
   return PostToConsole(kConsoleColorMessage, static_cast<WPARAM>(fore), static_cast<LPARAM>(back)) ? 1 : 0;
 }
+
+int32_t ConsoleLocate(int32_t row, int32_t column) {
+  return PostToConsole(kConsoleLocateMessage, static_cast<WPARAM>(column), static_cast<LPARAM>(row)) ? 1 : 0;
+}
+
+int32_t ConsoleClearText() { return PostToConsole(kConsoleClearTextMessage, 0, 0) ? 1 : 0; }
+
+int32_t ConsoleTakeKey() {
+  const uint32_t head = console.keyHead.load(std::memory_order_relaxed);
+  if (head == console.keyTail.load(std::memory_order_acquire)) return -1;
+  const int32_t key = static_cast<unsigned char>(console.keyRing[head % kKeyRingSize]);
+  console.keyHead.store(head + 1, std::memory_order_release);
+  return key;
+}

@@ -2,6 +2,7 @@
 #include "console/console_window.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "console/console_state.h"
 #include "console/line_editor.h"
@@ -156,6 +157,29 @@ void OnStartLine(HWND window) {
   SendMessageA(window, WM_SETFOCUS, 0, 0);
 }
 
+void OnLocate(int32_t row, int32_t column) {
+  if (row < 0 || row >= kTextRows || column < 0 || column >= kRowTextLimit) return;
+  char* cells = console.rowChars[row];
+  for (int c = lstrlenA(cells); c < column; ++c) {
+    cells[c] = ' ';
+    console.rowFore[row][c] = console.foreColor;
+    console.rowBack[row][c] = -1;
+  }
+  console.cursorRow = row;
+  console.cursorCol = column;
+}
+
+void OnClearText(HWND window) {
+  for (int r = 0; r < kTextRows; ++r) {
+    std::memset(console.rowChars[r], 0, kRowCells);
+    std::memset(console.rowFore[r], 0, kRowCells * sizeof(COLORREF));
+    std::memset(console.rowBack[r], 0, kRowCells * sizeof(int32_t));
+  }
+  console.cursorRow = 0;
+  console.cursorCol = 0;
+  InvalidateRect(window, nullptr, FALSE);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -194,6 +218,12 @@ LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
       console.foreColor = static_cast<COLORREF>(wParam);
       console.backColor = static_cast<int32_t>(lParam);
       break;
+    case kConsoleLocateMessage:
+      OnLocate(static_cast<int32_t>(lParam), static_cast<int32_t>(wParam));
+      break;
+    case kConsoleClearTextMessage:
+      OnClearText(window);
+      break;
     default:
       result = DefWindowProcA(window, message, wParam, lParam);
       break;
@@ -227,5 +257,5 @@ DWORD WINAPI GuiThreadMain(LPVOID) {
   }
 
   FreeRows();
-  ExitProcess(0);
+  ExitProcess(static_cast<UINT>(console.exitCode.load(std::memory_order_acquire)));
 }

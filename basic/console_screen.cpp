@@ -1,0 +1,153 @@
+#include "basic/console_screen.h"
+
+#include <algorithm>
+
+#include "basic/errors.h"
+#include "console/console_requests.h"
+#include "console/console_state.h"
+#include "graphics/primitives.h"
+
+namespace {
+
+constexpr int kCellHeight = 16;
+
+bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+}  // namespace
+
+ConsoleScreen::ConsoleScreen(GraphicsLayer& graphics, BasicScreen* mirror) : graphics_(graphics), mirror_(mirror) {
+  graphics_.SetDrawnHook([this](const RECT& drawn) { TextOver(drawn); });
+}
+
+// A drawing over rows that hold text would hide it on the window: those rows are repainted, the
+// graphics layer first and the text over it.
+void ConsoleScreen::TextOver(const RECT& drawn) {
+  const int first = std::max(0, static_cast<int>(drawn.top) / kCellHeight);
+  const int last = std::min(kConsoleRows - 1, static_cast<int>(drawn.bottom - 1) / kCellHeight);
+  int from = -1, to = -1;
+  for (int r = first; r <= last; ++r) {
+    if (textRows_ & (1u << r)) {
+      if (from < 0) from = r;
+      to = r;
+    }
+  }
+  if (from < 0) return;
+  const RECT rows = {0, from * kCellHeight, kScreenWidth, (to + 1) * kCellHeight};
+  InvalidateRect(console.consoleWindow, &rows, FALSE);
+}
+
+void ConsoleScreen::Send(std::string_view bytes) {
+  if (bytes.empty()) return;
+  TrackedString text = StrNew(static_cast<int32_t>(bytes.size()));
+  RtlMoveMemory(text, bytes.data(), bytes.size());
+  ConsolePrint(text);
+  MarkText();
+}
+
+void ConsoleScreen::Write(std::string_view bytes) {
+  if (mirror_) mirror_->Write(bytes);
+  size_t start = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c == '\n' || c == '\r' || c < 0x20) {
+      Send(bytes.substr(start, i - start));
+      if (c == '\n' || c == '\r') NextRow();
+      start = i + 1;
+      continue;
+    }
+    const int cells = (IsLead(c) && i + 1 < bytes.size()) ? 2 : 1;
+    if (column_ + cells > kConsoleColumns) {
+      Send(bytes.substr(start, i - start));
+      NextRow();
+      start = i;
+    }
+    column_ += cells;
+    i += cells - 1;
+  }
+  Send(bytes.substr(start));
+}
+
+void ConsoleScreen::ShowMessage(std::string_view line) {
+  BasicScreen* mirror = mirror_;
+  mirror_ = nullptr;
+  if (column_ > 0) NextRow();
+  Write(line);
+  NextRow();
+  mirror_ = mirror;
+}
+
+void ConsoleScreen::NextRow() {
+  TrackedString lineBreak = StrNew(2);
+  RtlMoveMemory(lineBreak, "\r\n", 2);
+  ConsolePrint(lineBreak);
+  column_ = 0;
+  if (row_ < kConsoleRows)
+    ++row_;
+  else
+    textRows_ >>= 1;  // the grid scrolls up one row
+}
+
+void ConsoleScreen::NewLine() {
+  if (mirror_) mirror_->NewLine();
+  NextRow();
+}
+
+bool ConsoleScreen::ReadLine(std::string& line, bool keepLine) {
+  if (mirror_) {
+    if (!mirror_->ReadLine(line, keepLine)) return false;
+    Send(line);
+    if (!keepLine) NextRow();
+    return true;
+  }
+  TrackedString typed = ConsoleReadLine();
+  line.assign(typed, static_cast<size_t>(StrLength(typed)));
+  StrRelease(typed);
+  // The editor has echoed the line and its end: the cursor stands at the start of the next row.
+  MarkText();
+  column_ = 0;
+  if (row_ < kConsoleRows)
+    ++row_;
+  else
+    textRows_ >>= 1;
+  return true;
+}
+
+std::string ConsoleScreen::Inkey() {
+  if (mirror_) return mirror_->Inkey();
+  const int32_t key = ConsoleTakeKey();
+  return key < 0 ? std::string() : std::string(1, static_cast<char>(key));
+}
+
+void ConsoleScreen::Clear() {
+  if (mirror_) mirror_->Clear();
+  ConsoleClearText();
+  column_ = 0;
+  row_ = 1;
+  textRows_ = 0;
+  if (graphics_.Started()) graphics_.Clear();
+}
+
+void ConsoleScreen::Flush() {
+  if (mirror_) mirror_->Flush();
+}
+
+int ConsoleScreen::Locate(int row, int column, int /*cursor*/) {
+  if (row == -1) row = row_;
+  if (column == -1) column = column_ + 1;
+  if (row < 1 || row > kConsoleRows || column < 1 || column > kConsoleColumns) return kErrIllegalFunctionCall;
+  if (mirror_) mirror_->Locate(row, column, -1);
+  ConsoleLocate(row - 1, column - 1);
+  row_ = row;
+  column_ = column - 1;
+  return 0;
+}
+
+int ConsoleScreen::SetColor(int fore, int back) {
+  if ((fore != -1 && !IsPaletteIndex(fore)) || (back != -1 && !IsPaletteIndex(back))) return kErrIllegalFunctionCall;
+  if (fore != -1) graphics_.foreground = fore;
+  if (back != -1) graphics_.background = back;
+  ConsoleSetColor(ColorFromIndex(graphics_.foreground), static_cast<int32_t>(ColorFromIndex(graphics_.background)));
+  return 0;
+}
+
+int ConsoleScreen::SetWidth(int width) { return width == kConsoleColumns ? 0 : kErrIllegalFunctionCall; }

@@ -1,0 +1,48 @@
+// The screen of a program in the console window: text through the console's grid (80 columns, 25
+// rows, scrolling at the bottom), lines through its line editor, keys from what is typed while no
+// line is asked for, and the graphics layer under the text.
+//
+// With a mirror (a headless screen), text goes to the mirror as well and lines are read from it, so
+// a program can run on the virtual screen with its input and output on the standard streams.
+#pragma once
+
+#include <cstdint>
+
+#include "basic/graphics_ops.h"
+#include "basic/screen.h"
+
+constexpr int kConsoleColumns = 80;
+constexpr int kConsoleRows = 25;
+
+class ConsoleScreen : public BasicScreen {
+ public:
+  ConsoleScreen(GraphicsLayer& graphics, BasicScreen* mirror = nullptr);
+
+  void Write(std::string_view bytes) override;
+  void NewLine() override;
+  int Column() const override { return column_; }
+  int Row() const override { return row_; }
+  int Width() const override { return kConsoleColumns; }
+  bool ReadLine(std::string& line, bool keepLine) override;
+  std::string Inkey() override;
+  void Clear() override;
+  void Flush() override;
+  int Locate(int row, int column, int cursor) override;
+  int SetColor(int fore, int back) override;
+  int SetWidth(int width) override;
+  GraphicsLayer* Graphics() override { return &graphics_; }
+  // A message line of the session (an error) shown on the console only, never on the mirror.
+  void ShowMessage(std::string_view line);
+
+ private:
+  void Send(std::string_view bytes);
+  void MarkText() { textRows_ |= 1u << (row_ - 1); }
+  void NextRow();
+  void TextOver(const RECT& drawn);
+
+  GraphicsLayer& graphics_;
+  BasicScreen* mirror_;
+  int column_ = 0;
+  int row_ = 1;
+  uint32_t textRows_ = 0;  // bit r - 1: row r has held text since the last CLS
+};
