@@ -78,7 +78,13 @@ void HeadlessScreen::Write(std::string_view bytes) {
     simple = c >= 0x20 && c < 0x80;
   }
   if (simple) {
-    Emit(bytes);
+    // ASCII is the same in every encoding this screen writes.
+    if (!pendingLead_.empty()) {
+      Emit(bytes);
+    } else {
+      buffer_.append(bytes);
+      if (buffer_.size() >= kFlushBytes) Flush();
+    }
     column_ += static_cast<int>(bytes.size());
     return;
   }
@@ -105,7 +111,12 @@ void HeadlessScreen::Write(std::string_view bytes) {
 }
 
 void HeadlessScreen::NewLine() {
-  Emit("\n");
+  if (!pendingLead_.empty()) {
+    Emit("\n");
+  } else {
+    buffer_ += '\n';
+    if (buffer_.size() >= kFlushBytes) Flush();
+  }
   column_ = 0;
   if (row_ < kRows) ++row_;
 }
@@ -120,6 +131,8 @@ bool HeadlessScreen::ReadRaw(std::string& line) {
     if (c == '\n') break;
     line += static_cast<char>(c);
   }
+  // A read cut short by a signal leaves the stream usable for the next one.
+  if (std::ferror(in_)) std::clearerr(in_);
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (options_.utf8) line = Convert(CP_UTF8, 932, line);

@@ -259,6 +259,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::Tron:
       case StmtKind::Troff: break;
       case StmtKind::Run:
+        // Starting again is a jump back like any other.
+        if (!BackEdge()) {
+          stoppedLine_ = LineNumberOf(current_);
+          return outcome_;
+        }
+        [[fallthrough]];
       case StmtKind::List:
       case StmtKind::New:
       case StmtKind::Cont:

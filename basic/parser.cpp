@@ -108,9 +108,14 @@ void Parser::StatementList(bool insideIf) {
       pos_ = tokens_.size() - 1;
       return;
     }
+    const auto mark = static_cast<int32_t>(image_.stmts.size());
     Statement();
     if (!Failed() && !AtStatementEnd()) Fail(kErrSyntax);
     if (Failed()) {
+      // What the failed statement emitted goes; the failure stands in its place.
+      image_.stmts.resize(mark);
+      fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(), [&](const Fixup& f) { return f.stmt >= mark; }),
+                    fixups_.end());
       Emit(StmtKind::Fail, failCode_);
       pos_ = tokens_.size() - 1;
       return;
@@ -1110,7 +1115,8 @@ int32_t Parser::UserFunctionCall() {
 
 VarType Parser::NameType(const Token& name) const {
   if (name.hasSuffix) return name.suffix;
-  return symbols_.defaultType[name.text[0] - 'A'];
+  const char first = name.text.empty() ? 'A' : name.text[0];
+  return first >= 'A' && first <= 'Z' ? symbols_.defaultType[first - 'A'] : VarType::Single;
 }
 
 int32_t Parser::ScalarNode(const std::string& name, VarType type) {

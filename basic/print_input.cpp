@@ -143,13 +143,14 @@ void Interpreter::ExecPrint(const Stmt& s) {
         break;
       }
       case kItemComma: {
-        const int width = out.Width();
-        const int lastZone = (width / kZoneWidth - 1) * kZoneWidth;
+        // The next zone, or the next line when no zone starts on this one (80 columns: zones at 0,
+        // 14, 28, 42, 56 and 70).
         const int column = out.Column();
-        if (column >= lastZone)
+        const int next = (column / kZoneWidth + 1) * kZoneWidth;
+        if (next >= out.Width())
           out.NewLine();
         else
-          out.Spaces((column / kZoneWidth + 1) * kZoneWidth - column);
+          out.Spaces(next - column);
         break;
       }
       case kItemSemicolon: break;

@@ -178,7 +178,7 @@ void FormatFixed(const Field& field, double value, int typeDigits, std::string& 
   if (signInFront) left += negative ? '-' : '+';
   if (field.dollar) left += '$';
   // A zero whole part shows as "0" where the field has a place left for it.
-  if (whole.empty() && static_cast<int>(left.size()) < width) whole = "0";
+  if (whole.empty() && static_cast<int>(left.size()) < width) whole.push_back('0');
   left += whole;
 
   const bool overflow = static_cast<int>(left.size()) > width;

@@ -125,7 +125,7 @@ bool Session::Execute(int32_t pc) {
     const Stmt s = interpreter_.CommandStatement();
     interpreter_.ClearCommand();
     switch (command) {
-      case Interpreter::Command::None: return direct_ || true;
+      case Interpreter::Command::None: return true;
       case Interpreter::Command::Run:
         interpreter_.ClearState();
         Build("");
@@ -148,7 +148,8 @@ bool Session::Execute(int32_t pc) {
       case Interpreter::Command::Cont:
         if (interpreter_.ContinuePoint() < 0) {
           interpreter_.ReportError(kErrCantContinue, -1);
-          return true;
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
         }
         Build("");
         pc = interpreter_.ContinuePoint();
@@ -218,7 +219,16 @@ SessionEnd Session::DirectMode() {
   direct_ = true;
   Prompt();
   std::string line;
-  while (interpreter_.screen().ReadCommand(line)) {
+  for (;;) {
+    if (!interpreter_.screen().ReadCommand(line)) {
+      // Ctrl+C at the prompt abandons the line being typed; the session goes on.
+      if (basicStopRequest.load() == static_cast<int>(StopRequest::Break)) {
+        basicStopRequest.store(0);
+        Prompt();
+        continue;
+      }
+      break;
+    }
     if (!Enter(line)) break;
   }
   if (basicStopRequest.load() == static_cast<int>(StopRequest::Terminate)) end_ = SessionEnd::Terminated;

@@ -123,7 +123,7 @@ class Tokenizer {
       PushKeyword(kw);
       return;
     }
-    if (word.size() > 2 && word[0] == 'F' && word[1] == 'N') {
+    if (word.size() > 2 && word[0] == 'F' && word[1] == 'N' && IsLetter(word[2])) {
       PushKeyword(Kw::Fn);
       word.erase(0, 2);
     } else {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the drawing benchmarks and prints each figure as a ratio to its yardstick, measured in the same
+# Runs the drawing and BASIC runner benchmarks and prints each figure as a ratio to its yardstick, measured in the same
 # run, beside the bound it must keep; then, when the Windows build and Wine are there, the whole
 # snapshot process natively against the Windows build under Wine (hyperfine).
 #
@@ -15,7 +15,7 @@ REPETITIONS=${REPETITIONS:-5}
 BIN=$BUILD/bin
 status=0
 
-for program in bench-demo bench-gdi; do
+for program in bench-demo bench-gdi bench-basic-runner; do
   [ -x "$BIN/$program" ] || { echo "report: no $BIN/$program: build the release preset first"; exit 1; }
 done
 echo "load before: $(uptime)"
@@ -34,7 +34,8 @@ measure() {
       }'
 }
 
-results=$(measure bench-demo '.'; measure bench-gdi 'Memcpy/1024000$|BitBlt640x400|StretchBlt640x200To640x400|CaptureCycle640x400|ExtFloodFill')
+results=$(measure bench-demo '.'; measure bench-gdi 'Memcpy/1024000$|BitBlt640x400|StretchBlt640x200To640x400|CaptureCycle640x400|ExtFloodFill'
+  measure bench-basic-runner '.')
 value() { awk -v n="$1" -v f="${2:-2}" '$1 == n { print $f }' <<<"$results" | head -1; }
 
 # check LABEL VALUE RELATION BOUND UNIT
@@ -65,6 +66,13 @@ check "full 1024 x 768 pattern fill" "$(ratio "$(value ExtFloodFillOpen1024x768P
 check "BitBlt 640 x 400 / memcpy" "$(ratio "$(value BitBlt640x400)" "$gdiMemcpy")" "<=" 1.5 x
 check "StretchBlt 640 x 200 to 640 x 400 / memcpy" "$(ratio "$(value StretchBlt640x200To640x400)" "$gdiMemcpy")" "<=" 1.5 x
 check "capture cycle 640 x 400 / memcpy" "$(ratio "$(value CaptureCycle640x400)" "$gdiMemcpy")" "<=" 4 x
+echo "tilebasic, whole processes: loop.bas $(ratio "$(value LoopTilebasic/real_time)" 1e6) ms," \
+  "C++ volatile loop $(ratio "$(value LoopCppVolatile/real_time)" 1e6) ms," \
+  "print.bas $(ratio "$(value PrintTilebasic/real_time)" 1e6) ms, fwrite $(ratio "$(value PrintFwrite/real_time)" 1e6) ms"
+check "tilebasic 2,000,000-turn double loop / C++ volatile loop" \
+  "$(ratio "$(value LoopTilebasic/real_time)" "$(value LoopCppVolatile/real_time)")" "<=" 30 x
+check "tilebasic 100,000 PRINT lines / fwrite of the same" \
+  "$(ratio "$(value PrintTilebasic/real_time)" "$(value PrintFwrite/real_time)")" "<=" 3 x
 
 # ---- the whole process on both stacks ----
 WINDOWS=$ROOT/build-windows

@@ -98,28 +98,6 @@ TrackedString StrConcat(TrackedString left, TrackedString right) {
   return result;
 }
 
-namespace {
-
-// Compares by the stored lengths, so embedded zero bytes take part.
-int32_t CompareTracked(TrackedString left, TrackedString right) {
-  return CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, TextOf(left), StrLength(left), TextOf(right), StrLength(right));
-}
-
-}  // namespace
-
-int32_t StrCompare(TrackedString left, TrackedString right) {
-  int32_t result = CompareTracked(left, right);
-  StrRelease(left);
-  StrRelease(right);
-  return result;
-}
-
-int32_t StrCompareKeepLeft(TrackedString left, TrackedString right) {
-  int32_t result = CompareTracked(left, right);
-  StrRelease(right);
-  return result;
-}
-
 uint32_t StrFirstByte(TrackedString s) {
   uint32_t first = static_cast<unsigned char>(TextOf(s)[0]);
   StrRelease(s);

@@ -125,3 +125,46 @@ TEST(Signals, SigtermEndsAProgramWaitingForInput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Signals, SigintInDirectModeBreaksTheRunAndTheSessionGoesOn) {
+  const std::string dir = ScratchFolder("sigint-direct");
+  int in[2], out[2], err[2];
+  ASSERT_EQ(pipe(in), 0);
+  ASSERT_EQ(pipe(out), 0);
+  ASSERT_EQ(pipe(err), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(in[1]);
+    close(out[0]);
+    close(err[0]);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    execl(TILEBASIC_PROGRAM, TILEBASIC_PROGRAM, "--headless", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  const std::string program = "10 OPEN \"STARTED\" FOR OUTPUT AS #1: CLOSE #1\n20 GOTO 20\nRUN\n";
+  ASSERT_EQ(write(in[1], program.data(), program.size()), static_cast<ssize_t>(program.size()));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!std::filesystem::exists(dir + "/STARTED") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(std::filesystem::exists(dir + "/STARTED"));
+  kill(pid, SIGINT);
+  const std::string rest = "PRINT \"AFTER\"\nSYSTEM\n";
+  ASSERT_EQ(write(in[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  close(in[1]);
+  double seconds;
+  const int status = WaitEnd(pid, seconds);
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(out[0]), "Ok\nOk\nAFTER\nOk\n");
+  EXPECT_EQ(ReadAll(err[0]), "Break in 20\n");
+}
+
+}  // namespace
