@@ -124,7 +124,8 @@ void ConsoleScreen::Clear() {
   column_ = 0;
   row_ = 1;
   textRows_ = 0;
-  if (graphics_.Started()) graphics_.Clear();
+  // The console is up whenever this screen exists: its graphics layer is cleared with the text.
+  graphics_.Clear();
 }
 
 void ConsoleScreen::Flush() {

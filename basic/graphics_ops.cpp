@@ -96,8 +96,13 @@ bool GraphicsLayer::Ready() {
     failed_ = true;
     return false;
   }
-  // The set-up of the demonstration: the tile image, which is never sampled, and the pages, which
-  // take their sizes from their first captures.
+  started_ = true;
+  // The runtime's objects are the process's: set up once, as the demonstration sets them up.
+  static bool objectsReady = false;
+  if (objectsReady) return true;
+  objectsReady = true;
+  // The tile image, which is never sampled, and the pages, which take their sizes from their first
+  // captures.
   ImageInit(&tileImage);
   ImageSetScanDelay(&tileImage, -1);
   SurfaceBind(&tileImage);
@@ -113,7 +118,6 @@ bool GraphicsLayer::Ready() {
   SurfaceCapture(&workPage, 0, 0, kPageWidth, kPageHeight);
   SurfaceCapture(&halfPage, 0, 0, kPageWidth, kHalfPageHeight);
   SurfaceCapture(&showPage, 0, 0, kPageWidth, kPageHeight);
-  started_ = true;
   return true;
 }
 
