@@ -249,6 +249,10 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::MidAssign: ExecMidAssign(s); break;
       case StmtKind::Cls: screen_.Clear(); break;
       case StmtKind::Screen: ExecScreen(s); break;
+      case StmtKind::Load:
+      case StmtKind::Save:
+        if (TakeFileCommand(s)) return RunOutcome::Ended;
+        break;
       case StmtKind::Clear: {
         // CLEAR forgets the variables; the program goes on where it was.
         const int32_t next = pc_;

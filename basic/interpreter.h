@@ -61,10 +61,12 @@ class Interpreter {
   int32_t ContinuePoint() const { return continuePc_; }
   void ForgetContinuePoint() { continuePc_ = -1; }
   // Direct-mode commands that the run loop hands back to its caller.
-  enum class Command { None, Run, List, New, Cont };
+  enum class Command { None, Run, List, New, Cont, Load, Save };
   Command PendingCommand() const { return command_; }
   const Stmt& CommandStatement() const { return commandStmt_; }
   void ClearCommand() { command_ = Command::None; }
+  // The file of a LOAD or SAVE command.
+  const std::string& CommandFile() const { return commandFile_; }
   BasicScreen& screen() { return screen_; }
   void ReportError(int code, int32_t line);
 
@@ -136,6 +138,7 @@ class Interpreter {
   // The console's statements and POINT (screen_statements.cpp)
   void ExecScreen(const Stmt& s);
   double PointFunction(const Node& n);
+  bool TakeFileCommand(const Stmt& s);  // LOAD and SAVE (session_files.cpp)
   bool FileArgument(int32_t node, int32_t& number);
   std::string FormatNumber(VarType type, double value) const;
   bool SplitInput(std::string_view line, const Stmt& s, std::vector<std::string>& fields);
@@ -182,6 +185,7 @@ class Interpreter {
   bool finished_ = false;
   Command command_ = Command::None;
   Stmt commandStmt_{StmtKind::Nop, 0};
+  std::string commandFile_;
 
   // Errors
   int error_ = 0;             // raised in the current statement, 0 when none

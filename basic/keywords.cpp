@@ -9,7 +9,7 @@ constexpr std::string_view kNames[] = {
     "ERASE", "OPTION", "BASE", "INPUT", "LINE", "REM", "OPEN", "CLOSE", "WRITE", "KILL", "AS", "APPEND", "OUTPUT",
     "DEFINT", "DEFSNG", "DEFDBL", "DEFSTR", "CLS", "CLEAR", "BEEP", "USING", "RUN", "LIST", "NEW", "CONT", "TRON",
     "TROFF", "WIDTH", "LOCATE", "COLOR", "KEY", "OFF", "SCREEN",
-    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE",
+    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE", "LOAD", "SAVE",
     "NOT", "AND", "OR", "XOR", "EQV", "IMP", "MOD",
     "ABS", "INT", "FIX", "SGN", "SQR", "SIN", "COS", "TAN", "ATN", "EXP", "LOG", "RND", "CINT", "CSNG", "CDBL", "LEN",
     "LEFT$", "RIGHT$", "MID$", "CHR$", "ASC", "STR$", "VAL", "STRING$", "SPACE$", "INSTR", "HEX$", "OCT$", "POS",

@@ -12,7 +12,7 @@ enum class Kw : int16_t {
   Data, Read, Restore, Swap, Def, Randomize, Error, Resume, Dim, Erase, Option, Base, Input, Line, Rem,
   Open, Close, Write, Kill, As, Append, Output, Defint, Defsng, Defdbl, Defstr, Cls, Clear, Beep, Using,
   Run, List, New, Cont, Tron, Troff, Width, Locate, Color, Key, Off, Screen,
-  Pset, Preset, Circle, Paint, Picture, Tile, Showpage, Showdouble,
+  Pset, Preset, Circle, Paint, Picture, Tile, Showpage, Showdouble, Load, Save,
   // Operators spelled as words
   Not, And, Or, Xor, Eqv, Imp, Mod,
   // Functions

@@ -224,6 +224,8 @@ void Parser::Statement() {
     }
     case Kw::List: ListStatement(); break;
     case Kw::New: Emit(StmtKind::New); break;
+    case Kw::Load: Emit(StmtKind::Load, StringExpression()); break;
+    case Kw::Save: Emit(StmtKind::Save, StringExpression()); break;
     case Kw::Cont: Emit(StmtKind::Cont); break;
     case Kw::Tron: Emit(StmtKind::Tron); break;
     case Kw::Troff: Emit(StmtKind::Troff); break;

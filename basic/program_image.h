@@ -91,6 +91,8 @@ enum class StmtKind : uint8_t {
   Tron,
   Troff,
   Screen,      // the console's statements: see screen_statements.cpp
+  Load,        // a: the file name node
+  Save,        // a: the file name node
 };
 
 struct Stmt {

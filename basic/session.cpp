@@ -155,6 +155,8 @@ bool Session::Execute(int32_t pc) {
         pc = interpreter_.ContinuePoint();
         interpreter_.ForgetContinuePoint();
         continue;
+      case Interpreter::Command::Load: return LoadFile(interpreter_.CommandFile()) || direct_;
+      case Interpreter::Command::Save: SaveFile(interpreter_.CommandFile()); return true;
     }
   }
 }

@@ -35,6 +35,8 @@ class Session {
   void Build(std::string_view directLine);
   bool Execute(int32_t pc);
   void List(int32_t from, int32_t to);
+  bool LoadFile(const std::string& name);  // session_files.cpp
+  void SaveFile(const std::string& name);
   void Prompt();
 
   Interpreter interpreter_;
