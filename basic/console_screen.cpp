@@ -17,6 +17,7 @@ bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && 
 
 ConsoleScreen::ConsoleScreen(GraphicsLayer& graphics, BasicScreen* mirror) : graphics_(graphics), mirror_(mirror) {
   graphics_.SetDrawnHook([this](const RECT& drawn) { TextOver(drawn); });
+  SetColor(graphics_.foreground, graphics_.background);
 }
 
 // A drawing over rows that hold text would hide it on the window: those rows are repainted, the
@@ -147,7 +148,10 @@ int ConsoleScreen::SetColor(int fore, int back) {
   if ((fore != -1 && !IsPaletteIndex(fore)) || (back != -1 && !IsPaletteIndex(back))) return kErrIllegalFunctionCall;
   if (fore != -1) graphics_.foreground = fore;
   if (back != -1) graphics_.background = back;
-  ConsoleSetColor(ColorFromIndex(graphics_.foreground), static_cast<int32_t>(ColorFromIndex(graphics_.background)));
+  // The text lies over the graphics layer: a background of 0 lets the graphics show between the
+  // glyphs, any other colour fills the cells.
+  const int32_t cellBack = graphics_.background == 0 ? -1 : static_cast<int32_t>(ColorFromIndex(graphics_.background));
+  ConsoleSetColor(ColorFromIndex(graphics_.foreground), cellBack);
   return 0;
 }
 
