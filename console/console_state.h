@@ -13,6 +13,8 @@ constexpr int kRowTextLimit = kRowCells - 1;
 constexpr int kInputBufferSize = 256;  // 255 bytes of line and the zero byte Enter writes
 constexpr int kInputLineLimit = kInputBufferSize - 1;
 constexpr uint32_t kKeyRingSize = 64;
+// Print, colour, cursor and clear requests that may wait for the interface thread at once.
+constexpr int32_t kMaxPendingRequests = 32;
 
 struct ConsoleState {
   HWND consoleWindow;
@@ -49,6 +51,11 @@ struct ConsoleState {
   char keyRing[kKeyRingSize];
   std::atomic<uint32_t> keyHead;
   std::atomic<uint32_t> keyTail;
+  // Requests posted and not yet handled; a requester that finds kMaxPendingRequests waits on
+  // requestRoom (auto-reset, made before the window), which the interface thread sets when it takes
+  // one off a full queue.
+  std::atomic<int32_t> pendingRequests;
+  HANDLE requestRoom;
 };
 
 extern ConsoleState console;

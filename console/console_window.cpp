@@ -157,6 +157,12 @@ void OnStartLine(HWND window) {
   SendMessageA(window, WM_SETFOCUS, 0, 0);
 }
 
+// One counted request handled: a requester waiting for room may go on.
+void RequestDone() {
+  if (console.pendingRequests.fetch_sub(1, std::memory_order_acq_rel) == kMaxPendingRequests)
+    SetEvent(console.requestRoom);
+}
+
 void OnLocate(int32_t row, int32_t column) {
   if (row < 0 || row >= kTextRows || column < 0 || column >= kRowTextLimit) return;
   char* cells = console.rowChars[row];
@@ -210,6 +216,7 @@ LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case kConsolePrintMessage:
       PrintText(reinterpret_cast<TrackedString>(lParam));
+      RequestDone();
       break;
     case kConsoleStartLineMessage:
       OnStartLine(window);
@@ -217,12 +224,15 @@ LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kConsoleColorMessage:
       console.foreColor = static_cast<COLORREF>(wParam);
       console.backColor = static_cast<int32_t>(lParam);
+      RequestDone();
       break;
     case kConsoleLocateMessage:
       OnLocate(static_cast<int32_t>(lParam), static_cast<int32_t>(wParam));
+      RequestDone();
       break;
     case kConsoleClearTextMessage:
       OnClearText(window);
+      RequestDone();
       break;
     default:
       result = DefWindowProcA(window, message, wParam, lParam);
@@ -236,6 +246,8 @@ DWORD WINAPI GuiThreadMain(LPVOID) {
   AllocateRows();
   console.foreColor = 0xFFFFFF;
   console.backColor = 0;
+  console.requestRoom = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!console.requestRoom) ConsoleFail("the request event");
   console.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   console.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   CreateConsoleFont();

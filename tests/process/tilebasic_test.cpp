@@ -96,9 +96,13 @@ TEST_F(TilebasicTest, DirectModeTypedInTheWindowStoresRunsAndListsLines) {
 
 TEST_F(TilebasicTest, ClosingTheWindowDuringAnEndlessLoopEndsTheProcessAtOnce) {
   const std::string dir = ScratchDir("tilebasic-loop");
-  WriteFile(dir + "/LOOP.BAS", "10 PSET (RND * 640, RND * 400), 7\n20 GOTO 10\n");
-  for (const bool bySignal : {false, true}) {
-    Child child = Spawn({Program("tilebasic"), "LOOP.BAS"}, session_.name(), dir);
+  // One loop draws, the other prints as fast as it can (the text must not pile up before the close).
+  WriteFile(dir + "/DRAW.BAS", "10 PSET (RND * 640, RND * 400), 7\n20 GOTO 10\n");
+  WriteFile(dir + "/PRINT.BAS", "10 PRINT STRING$(70, \"#\"); I: I = I + 1: GOTO 10\n");
+  for (const bool bySignal : {false, true})
+  for (const char* program : {"DRAW.BAS", "PRINT.BAS"}) {
+    SCOPED_TRACE(program);
+    Child child = Spawn({Program("tilebasic"), program}, session_.name(), dir);
     ChildGuard guard{child};
     const Window window = ShownWindow();
     ASSERT_NE(window, 0u);
