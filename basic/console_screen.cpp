@@ -113,6 +113,14 @@ bool ConsoleScreen::ReadLine(std::string& line, bool keepLine) {
   return true;
 }
 
+bool ConsoleScreen::ReadCommand(std::string& line) {
+  if (!mirror_) return ReadLine(line, false);
+  if (!mirror_->ReadCommand(line)) return false;
+  Send(line);
+  NextRow();
+  return true;
+}
+
 std::string ConsoleScreen::Inkey() {
   if (mirror_) return mirror_->Inkey();
   const int32_t key = ConsoleTakeKey();

@@ -24,6 +24,9 @@ class ConsoleScreen : public BasicScreen {
   int Row() const override { return row_; }
   int Width() const override { return kConsoleColumns; }
   bool ReadLine(std::string& line, bool keepLine) override;
+  // With a mirror, a command is read as the mirror reads commands (not written back to it) and
+  // shown on the console as if typed.
+  bool ReadCommand(std::string& line) override;
   std::string Inkey() override;
   void Clear() override;
   void Flush() override;

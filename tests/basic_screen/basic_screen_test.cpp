@@ -66,6 +66,8 @@ class ScreenTest : public ::testing::Test {
       row_ = screen.Row();
     }
     mirror.Flush();
+    // The interface thread has printed everything before the next program, or the process's end.
+    EXPECT_TRUE(SupportWaitIdle(console.consoleWindow));
     output = ReadAll(out);
     errors = ReadAll(err);
     return end;
