@@ -31,10 +31,10 @@ void Drop(StrValue& v) {
 double SecondsSinceMidnight() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
 #ifdef _WIN32
-  localtime_s(&local, &t);
+  const std::tm local = *std::localtime(&t);  // the C runtime's buffer is per thread there
 #else
+  std::tm local{};
   localtime_r(&t, &local);
 #endif
   const double fraction =

@@ -121,18 +121,24 @@ void HeadlessScreen::NewLine() {
   if (row_ < kRows) ++row_;
 }
 
+int HeadlessScreen::NextByte() {
+  if (options_.readByte) return options_.readByte();
+  const int c = std::fgetc(in_);
+  // A read cut short by a signal leaves the stream usable for the next one.
+  if (c == EOF && std::ferror(in_)) std::clearerr(in_);
+  return c == EOF ? -1 : c;
+}
+
 bool HeadlessScreen::ReadRaw(std::string& line) {
   Flush();
   line.clear();
   int c;
   bool any = false;
-  while ((c = std::fgetc(in_)) != EOF) {
+  while ((c = NextByte()) >= 0) {
     any = true;
     if (c == '\n') break;
     line += static_cast<char>(c);
   }
-  // A read cut short by a signal leaves the stream usable for the next one.
-  if (std::ferror(in_)) std::clearerr(in_);
   if (!any) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (options_.utf8) line = Convert(CP_UTF8, 932, line);
@@ -161,8 +167,8 @@ bool HeadlessScreen::ReadLine(std::string& line, bool keepLine) {
 std::string HeadlessScreen::Inkey() {
   // Keys come from the input stream one byte at a time; the end of a line is Enter (13).
   Flush();
-  const int c = std::fgetc(in_);
-  if (c == EOF) return std::string();
+  const int c = NextByte();
+  if (c < 0) return std::string();
   if (c == '\n') return std::string(1, '\r');
   return std::string(1, static_cast<char>(c));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "basic/screen.h"
@@ -14,6 +15,9 @@ class HeadlessScreen : public BasicScreen {
     bool utf8 = false;       // the terminal's encoding is UTF-8
     bool echoInput = false;  // write typed lines to the output, as a screen shows them (input not from a terminal)
     int width = 80;
+    // Where typed bytes come from: the next byte, or -1 at the end of the input or when the run is
+    // being stopped. Unset: std::fgetc of the input stream.
+    std::function<int()> readByte;
   };
   HeadlessScreen(std::FILE* out, std::FILE* in, Options options);
   ~HeadlessScreen() override;
@@ -32,6 +36,7 @@ class HeadlessScreen : public BasicScreen {
 
  private:
   bool ReadRaw(std::string& line);
+  int NextByte();
   void Emit(std::string_view bytes);
   void EmitConverted(std::string_view bytes);
 

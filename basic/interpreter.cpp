@@ -1,6 +1,7 @@
 #include "basic/interpreter.h"
 
 #include <algorithm>
+#include <string>
 
 #include "basic/arrays.h"
 #include "basic/errors.h"
@@ -120,6 +121,7 @@ RunOutcome Interpreter::Run(int32_t pc) {
   pc_ = pc;
   error_ = 0;
   finished_ = false;
+  tracedLine_ = -1;
   outcome_ = RunOutcome::Ended;
   const Stmt* stmts = image_.stmts.data();
   const auto count = static_cast<int32_t>(image_.stmts.size());
@@ -140,6 +142,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
     current_ = pc_;
     const Stmt& s = stmts[pc_];
     ++pc_;
+    // TRON: each program line shows its number as it starts.
+    if (trace_ && s.line != tracedLine_) {
+      tracedLine_ = s.line;
+      const int32_t number = image_.lines[s.line].number;
+      if (number != kDirectLine) screen_.Write("[" + std::to_string(number) + "]");
+    }
     switch (s.kind) {
       case StmtKind::Nop: break;
       case StmtKind::Fail: Raise(s.a); break;
@@ -260,8 +268,8 @@ RunOutcome Interpreter::Run(int32_t pc) {
         pc_ = next;
         break;
       }
-      case StmtKind::Tron:
-      case StmtKind::Troff: break;
+      case StmtKind::Tron: trace_ = true; break;
+      case StmtKind::Troff: trace_ = false; break;
       case StmtKind::Run:
         // Starting again is a jump back like any other.
         if (!BackEdge()) {

@@ -184,6 +184,8 @@ class Interpreter {
   RunOutcome outcome_ = RunOutcome::Ended;
   bool finished_ = false;
   Command command_ = Command::None;
+  bool trace_ = false;      // TRON
+  int32_t tracedLine_ = -1; // the line index last shown by the trace
   Stmt commandStmt_{StmtKind::Nop, 0};
   std::string commandFile_;
 

@@ -127,8 +127,9 @@ bool Session::Execute(int32_t pc) {
     switch (command) {
       case Interpreter::Command::None: return true;
       case Interpreter::Command::Run:
+        // The image already holds the program (a run cannot change its text), so RUN starts it
+        // again with every variable cleared.
         interpreter_.ClearState();
-        Build("");
         if (s.b == 1) {
           if (s.a == kNoTarget) {
             interpreter_.ReportError(kErrUndefinedLine, -1);
@@ -151,7 +152,6 @@ bool Session::Execute(int32_t pc) {
           if (!direct_) end_ = SessionEnd::Error;
           return direct_;
         }
-        Build("");
         pc = interpreter_.ContinuePoint();
         interpreter_.ForgetContinuePoint();
         continue;

@@ -1,5 +1,7 @@
 // tilebasic: runs a BASIC program file, or direct mode over standard input.
+#include <fcntl.h>
 #include <langinfo.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -50,11 +52,50 @@ const char kHelp[] =
     "program file that cannot be read. SIGTERM ends the run at once. The window closes on\n"
     "Ctrl+C, SIGTERM and SIGHUP; its exit code is then 0, or 1 after an error.\n";
 
+// Written by the signal handler, so a wait for input sees a signal that came before it began.
+int stopPipe[2] = {-1, -1};
+
 void OnSignal(int signal) {
   basicStopRequest.store(static_cast<int>(signal == SIGTERM ? StopRequest::Terminate : StopRequest::Break));
+  const char byte = 1;
+  const ssize_t written = write(stopPipe[1], &byte, 1);
+  (void)written;
+}
+
+// Standard input a byte at a time through a buffer of our own, waiting on both standard input and
+// the stop pipe: -1 at the end of the input or when a stop has been requested.
+int ReadStandardInput() {
+  static char buffer[4096];
+  static ssize_t length = 0, next = 0;
+  if (next < length) return static_cast<unsigned char>(buffer[next++]);
+  for (;;) {
+    if (basicStopRequest.load() != 0) return -1;
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0 && errno != EINTR) return -1;
+    if (fds[1].revents & POLLIN) {
+      // A signal came: the request says whether it still stands (a break already handled does not).
+      char drained[64];
+      while (read(stopPipe[0], drained, sizeof drained) > 0) {
+      }
+      continue;
+    }
+    if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    length = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (length < 0 && errno == EINTR) continue;
+    if (length <= 0) {
+      length = next = 0;
+      return -1;
+    }
+    next = 0;
+    return static_cast<unsigned char>(buffer[next++]);
+  }
 }
 
 void InstallSignals() {
+  if (pipe(stopPipe) == 0) {
+    fcntl(stopPipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(stopPipe[1], F_SETFL, O_NONBLOCK);
+  }
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
@@ -158,6 +199,7 @@ int main(int argc, char** argv) {
   HeadlessScreen::Options options;
   options.utf8 = Utf8Terminal();
   options.echoInput = !isatty(STDIN_FILENO);
+  options.readByte = ReadStandardInput;
   HeadlessGraphicsScreen screen(stdout, stdin, options);
   if (snapshot) {
     SessionEnd end;
