@@ -168,7 +168,9 @@ int GraphicsLayer::Circle(int32_t x, int32_t y, int32_t radius, int32_t color, c
       const double angle = NormalAngle(std::atan2(-static_cast<double>(p.y) * rx, static_cast<double>(p.x) * std::max(ry, 1)));
       if (!InArc(angle, start, end)) continue;
     }
-    Plot(x + p.x, y + p.y, c);
+    // Only what lies on the screen is drawn: a huge circle costs its visible points.
+    const int32_t px = x + p.x, py = y + p.y;
+    if (px >= 0 && py >= 0 && px < kScreenWidth && py < kScreenHeight) Plot(px, py, c);
   }
   if (arc.partial) {
     for (const double a : {arc.start, arc.end}) {
