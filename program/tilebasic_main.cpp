@@ -113,9 +113,9 @@ bool Utf8Terminal() {
 int Finish(SessionEnd end) {
   std::fflush(stdout);
   switch (end) {
-    case SessionEnd::Normal: return kExitOk;
+    case SessionEnd::Normal: return EndIfConsoleStarted(kExitOk);
     case SessionEnd::Error:
-    case SessionEnd::Break: return kExitError;
+    case SessionEnd::Break: return EndIfConsoleStarted(kExitError);
     case SessionEnd::Terminated:
       // Ended as the signal ends a process, so the caller sees the signal.
       signal(SIGTERM, SIG_DFL);

@@ -92,6 +92,11 @@ void RunWindowMode(const char* path, const std::string& text) {
   ExitProcess(0);
 }
 
+int EndIfConsoleStarted(int code) {
+  if (console.readyFlag.load(std::memory_order_acquire) != 0) ExitProcess(static_cast<UINT>(code));
+  return code;
+}
+
 HeadlessGraphicsScreen::HeadlessGraphicsScreen(std::FILE* out, std::FILE* in, Options options)
     : HeadlessScreen(out, in, options), graphics_(StartHeadlessConsole) {}
 

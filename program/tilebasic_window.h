@@ -26,6 +26,11 @@ class HeadlessGraphicsScreen : public HeadlessScreen {
   GraphicsLayer graphics_;
 };
 
+// A program that drew headless has a console window with its own thread, which must not see the
+// C++ statics go: then the process ends here with `code` (standard streams flushed). Otherwise
+// returns `code`.
+int EndIfConsoleStarted(int code);
+
 // --headless --snapshot: runs the program (or direct mode) on the virtual screen, its text shown in
 // the console's grid and written to `mirror` too, its lines read from `mirror`; then writes the
 // window's client area, as the window shows it, to `png`. False when the PNG cannot be written
