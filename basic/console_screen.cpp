@@ -100,6 +100,7 @@ bool ConsoleScreen::ReadLine(std::string& line, bool keepLine) {
     if (!keepLine) NextRow();
     return true;
   }
+  const int startColumn = column_, startRow = row_;
   TrackedString typed = ConsoleReadLine();
   line.assign(typed, static_cast<size_t>(StrLength(typed)));
   StrRelease(typed);
@@ -110,6 +111,13 @@ bool ConsoleScreen::ReadLine(std::string& line, bool keepLine) {
     ++row_;
   else
     textRows_ >>= 1;
+  // INPUT; goes back to just after the typed text, on its row (one up if the end scrolled the grid).
+  const int end = startColumn + static_cast<int>(line.size());
+  if (keepLine && end < kConsoleColumns) {
+    row_ = startRow < kConsoleRows ? startRow : kConsoleRows - 1;
+    column_ = end;
+    ConsoleLocate(row_ - 1, column_);
+  }
   return true;
 }
 
