@@ -132,6 +132,14 @@ void QueueKey(char byte) {
 void EditorKeyDown(WPARAM virtualKey) {
   if (console.inputLength.load(std::memory_order_relaxed) == -1) {
     console.lastKey = static_cast<uint8_t>(virtualKey & 0xFF);
+    // The cursor keys have no character: they queue the control codes the family's keyboard gives.
+    switch (virtualKey) {
+      case VK_RIGHT: QueueKey(0x1C); break;
+      case VK_LEFT: QueueKey(0x1D); break;
+      case VK_UP: QueueKey(0x1E); break;
+      case VK_DOWN: QueueKey(0x1F); break;
+      default: break;
+    }
   }
 }
 
