@@ -128,7 +128,8 @@ struct ProgramImage {
   ProgramImage& operator=(const ProgramImage&) = delete;
   ~ProgramImage() { Clear(); }
   void Clear() {
-    for (TrackedString s : constants) StrRelease(s);
+    // Newest first, as the store searches.
+    for (auto it = constants.rbegin(); it != constants.rend(); ++it) StrRelease(*it);
     constants.clear();
     stmts.clear();
     nodes.clear();

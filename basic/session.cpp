@@ -1,5 +1,7 @@
 #include "basic/session.h"
 
+#include <cctype>
+
 #include "basic/errors.h"
 #include "basic/parser.h"
 
@@ -169,10 +171,52 @@ SessionEnd Session::RunProgram() {
   return end_;
 }
 
+// A line as LIST shows it: names and reserved words in upper case and `?` as PRINT, as the family's
+// editor keeps them; strings, remarks and DATA text as they were typed.
+std::string Session::Listed(const std::string& text) {
+  std::string out;
+  size_t i = 0;
+  auto copyRest = [&](char until) {
+    bool quoted = false;
+    while (i < text.size() && (quoted || text[i] != until)) {
+      if (text[i] == '"') quoted = !quoted;
+      out += text[i++];
+    }
+  };
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '"') {
+      const size_t close = text.find('"', i + 1);
+      const size_t end = close == std::string::npos ? text.size() : close + 1;
+      out.append(text, i, end - i);
+      i = end;
+    } else if (c == '\'') {
+      out.append(text, i, std::string::npos);
+      break;
+    } else if (c == '?') {
+      out += "PRINT";
+      ++i;
+    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+      std::string word;
+      while (i < text.size() && std::isalnum(static_cast<unsigned char>(text[i])))
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+      out += word;
+      if (word == "REM") copyRest('\0');
+      if (word == "DATA") copyRest(':');
+    } else if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
+      out.append(text, i, 2);
+      i += 2;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
 void Session::List(int32_t from, int32_t to) {
   BasicScreen& screen = interpreter_.screen();
   for (auto it = lines_.lower_bound(from); it != lines_.end() && it->first <= to; ++it) {
-    screen.Write(std::to_string(it->first) + " " + it->second);
+    screen.Write(std::to_string(it->first) + " " + Listed(it->second));
     screen.NewLine();
   }
 }

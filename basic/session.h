@@ -37,6 +37,7 @@ class Session {
   void List(int32_t from, int32_t to);
   bool LoadFile(const std::string& name);  // session_files.cpp
   void SaveFile(const std::string& name);
+  static std::string Listed(const std::string& text);
   void Prompt();
 
   Interpreter interpreter_;

@@ -69,10 +69,29 @@ TrackedString StrNew(int32_t n) {
   return result;
 }
 
+namespace {
+
+// Where s stands in the registry, or -1. The search runs from both ends at once: a string is most
+// often released either soon after it was made (a temporary, a value just replaced: near the end) or
+// after living longest (near the start), so either way it is found in a few steps. An address is in
+// the registry at most once, so the order of the search changes only how long it takes.
+int32_t FindRegistered(TrackedString s) {
+  int32_t low = 0, high = stringRegistry.count - 1;
+  while (low <= high) {
+    if (stringRegistry.items[high] == s) return high;
+    if (stringRegistry.items[low] == s) return low;
+    --high;
+    ++low;
+  }
+  return -1;
+}
+
+}  // namespace
+
 void StrRelease(TrackedString s) {
   EnterCriticalSection(&stringRegistry.lock);
-  for (int32_t i = 0; i < stringRegistry.count; i++) {
-    if (stringRegistry.items[i] != s) continue;
+  const int32_t i = s ? FindRegistered(s) : -1;
+  if (i >= 0) {
     HeapFree(stringRegistry.heap, 0, s - kLengthBytes);
     stringRegistry.count--;
     for (int32_t j = i; j < stringRegistry.count; j++) stringRegistry.items[j] = stringRegistry.items[j + 1];
