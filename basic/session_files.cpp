@@ -1,4 +1,4 @@
-// LOAD and SAVE: the program as a plain text file (code page 932 bytes as typed, lines ending in
+// LOAD and SAVE: the program as a plain text file (each line as LIST shows it, code page 932, ending in
 // CR LF as the family's files do; LOAD also takes LF). A name without an extension gets ".BAS".
 #include <cstdio>
 #include <fstream>
@@ -69,7 +69,7 @@ bool Session::LoadFile(const std::string& name) {
 
 void Session::SaveFile(const std::string& name) {
   std::string text;
-  for (const auto& [number, line] : lines_) text += std::to_string(number) + " " + line + "\r\n";
+  for (const auto& [number, line] : lines_) text += std::to_string(number) + " " + Listed(line) + "\r\n";
   std::FILE* f = std::fopen(name.c_str(), "wb");
   const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
   if (f && std::fclose(f) != 0) f = nullptr;
