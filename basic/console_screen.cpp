@@ -1,6 +1,7 @@
 #include "basic/console_screen.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "basic/errors.h"
 #include "console/console_requests.h"
@@ -9,32 +10,38 @@
 
 namespace {
 
-constexpr int kCellHeight = 16;
-
 bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 }  // namespace
 
 ConsoleScreen::ConsoleScreen(GraphicsLayer& graphics, BasicScreen* mirror) : graphics_(graphics), mirror_(mirror) {
-  graphics_.SetDrawnHook([this](const RECT& drawn) { TextOver(drawn); });
+  graphics_.SetDrawnHook([this](const RECT& drawn) { Repaint(drawn); });
   SetColor(graphics_.foreground, graphics_.background);
 }
 
-// A drawing over rows that hold text would hide it on the window: those rows are repainted, the
-// graphics layer first and the text over it.
-void ConsoleScreen::TextOver(const RECT& drawn) {
-  const int first = std::max(0, static_cast<int>(drawn.top) / kCellHeight);
-  const int last = std::min(kConsoleRows - 1, static_cast<int>(drawn.bottom - 1) / kCellHeight);
-  int from = -1, to = -1;
-  for (int r = first; r <= last; ++r) {
-    if (textRows_ & (1u << r)) {
-      if (from < 0) from = r;
-      to = r;
-    }
+// Where a drawing went, the window is repainted from the back buffer with the text over it. The
+// drawing reached the window at once; the repaint puts back the text it covered, and mends what the
+// window's own copy got otherwise (a fill that took a letter for its border, a resize in between).
+// Repaints are gathered: at most one every kRepaintInterval while a program draws, and the rest
+// before a line is read or a key is looked at, and when the caller asks (the end of a run).
+void ConsoleScreen::Repaint(const RECT& drawn) {
+  const RECT area = {std::max<LONG>(0, drawn.left), std::max<LONG>(0, drawn.top),
+                     std::min<LONG>(kScreenWidth, drawn.right), std::min<LONG>(kScreenHeight, drawn.bottom)};
+  if (area.left >= area.right || area.top >= area.bottom) return;
+  if (dirty_.left >= dirty_.right) {
+    dirty_ = area;
+  } else {
+    dirty_ = {std::min(dirty_.left, area.left), std::min(dirty_.top, area.top), std::max(dirty_.right, area.right),
+              std::max(dirty_.bottom, area.bottom)};
   }
-  if (from < 0) return;
-  const RECT rows = {0, from * kCellHeight, kScreenWidth, (to + 1) * kCellHeight};
-  InvalidateRect(console.consoleWindow, &rows, FALSE);
+  if (std::chrono::steady_clock::now() - lastRepaint_ >= kRepaintInterval) RepaintNow();
+}
+
+void ConsoleScreen::RepaintNow() {
+  lastRepaint_ = std::chrono::steady_clock::now();
+  if (dirty_.left >= dirty_.right) return;
+  InvalidateRect(console.consoleWindow, &dirty_, FALSE);
+  dirty_ = {};
 }
 
 void ConsoleScreen::Send(std::string_view bytes) {
@@ -42,7 +49,6 @@ void ConsoleScreen::Send(std::string_view bytes) {
   TrackedString text = StrNew(static_cast<int32_t>(bytes.size()));
   RtlMoveMemory(text, bytes.data(), bytes.size());
   ConsolePrint(text);
-  MarkText();
 }
 
 void ConsoleScreen::Write(std::string_view bytes) {
@@ -82,10 +88,7 @@ void ConsoleScreen::NextRow() {
   RtlMoveMemory(lineBreak, "\r\n", 2);
   ConsolePrint(lineBreak);
   column_ = 0;
-  if (row_ < kConsoleRows)
-    ++row_;
-  else
-    textRows_ >>= 1;  // the grid scrolls up one row
+  if (row_ < kConsoleRows) ++row_;
 }
 
 void ConsoleScreen::NewLine() {
@@ -95,22 +98,20 @@ void ConsoleScreen::NewLine() {
 
 bool ConsoleScreen::ReadLine(std::string& line, bool keepLine) {
   if (mirror_) {
+    RepaintNow();
     if (!mirror_->ReadLine(line, keepLine)) return false;
     Send(line);
     if (!keepLine) NextRow();
     return true;
   }
   const int startColumn = column_, startRow = row_;
+  RepaintNow();
   TrackedString typed = ConsoleReadLine();
   line.assign(typed, static_cast<size_t>(StrLength(typed)));
   StrRelease(typed);
   // The editor has echoed the line and its end: the cursor stands at the start of the next row.
-  MarkText();
   column_ = 0;
-  if (row_ < kConsoleRows)
-    ++row_;
-  else
-    textRows_ >>= 1;
+  if (row_ < kConsoleRows) ++row_;
   // INPUT; goes back to just after the typed text, on its row (one up if the end scrolled the grid).
   const int end = startColumn + static_cast<int>(line.size());
   if (keepLine && end < kConsoleColumns) {
@@ -130,6 +131,7 @@ bool ConsoleScreen::ReadCommand(std::string& line) {
 }
 
 std::string ConsoleScreen::Inkey() {
+  RepaintNow();
   if (mirror_) return mirror_->Inkey();
   const int32_t key = ConsoleTakeKey();
   return key < 0 ? std::string() : std::string(1, static_cast<char>(key));
@@ -140,7 +142,6 @@ void ConsoleScreen::Clear() {
   ConsoleClearText();
   column_ = 0;
   row_ = 1;
-  textRows_ = 0;
   // The console is up whenever this screen exists: its graphics layer is cleared with the text.
   graphics_.Clear();
 }

@@ -6,6 +6,7 @@
 // a program can run on the virtual screen with its input and output on the standard streams.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "basic/graphics_ops.h"
@@ -13,6 +14,8 @@
 
 constexpr int kConsoleColumns = 80;
 constexpr int kConsoleRows = 25;
+// The longest a drawing waits for the window's repaint while a program goes on drawing.
+constexpr std::chrono::milliseconds kRepaintInterval{20};
 
 class ConsoleScreen : public BasicScreen {
  public:
@@ -34,18 +37,20 @@ class ConsoleScreen : public BasicScreen {
   int SetColor(int fore, int back) override;
   int SetWidth(int width) override;
   GraphicsLayer* Graphics() override { return &graphics_; }
+  // Asks the window to repaint now what was drawn since its last repaint.
+  void RepaintNow();
   // A message line of the session (an error) shown on the console only, never on the mirror.
   void ShowMessage(std::string_view line);
 
  private:
   void Send(std::string_view bytes);
-  void MarkText() { textRows_ |= 1u << (row_ - 1); }
   void NextRow();
-  void TextOver(const RECT& drawn);
+  void Repaint(const RECT& drawn);
 
   GraphicsLayer& graphics_;
   BasicScreen* mirror_;
   int column_ = 0;
   int row_ = 1;
-  uint32_t textRows_ = 0;  // bit r - 1: row r has held text since the last CLS
+  RECT dirty_ = {};  // drawn since the last repaint; empty when left >= right
+  std::chrono::steady_clock::time_point lastRepaint_;
 };

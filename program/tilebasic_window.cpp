@@ -84,6 +84,7 @@ void RunWindowMode(const char* path, const std::string& text) {
   std::FILE* messages = OpenMessages(sink);
   Session session(screen, messages);
   const SessionEnd end = RunSession(session, path, text, messages);
+  screen.RepaintNow();
   if (end != SessionEnd::Normal) console.exitCode.store(1, std::memory_order_release);
   // Direct mode ends only with SYSTEM: the window goes with it.
   if (!path) ExitProcess(static_cast<UINT>(console.exitCode.load()));
@@ -119,6 +120,7 @@ bool RunSnapshotMode(const char* path, const std::string& text, HeadlessScreen& 
   Session session(screen, messages);
   end = RunSession(session, path, text, messages);
   screen.Flush();
+  screen.RepaintNow();
   // Whatever the window's own thread still has to print and paint is done before we look.
   SupportWaitIdle(console.consoleWindow);
   PixelImage image;

@@ -10,6 +10,19 @@ namespace {
 
 const std::string kExamples = std::string(TILEPAINT_SOURCE_DIR) + "/examples";
 
+// The text row where the console's caret (a white 9 x 6 block lifted 1 pixel off the row's bottom)
+// stands, or -1 while no line is being typed.
+int CaretRow(const PixelImage& shown) {
+  for (int row = 0; (row + 1) * 16 <= shown.height; ++row)
+    for (int x = 0; x + 9 <= shown.width; ++x) {
+      bool block = true;
+      for (int y = (row + 1) * 16 - 7; y < (row + 1) * 16 - 1 && block; ++y)
+        for (int dx = 0; dx < 9 && block; ++dx) block = shown.At(x + dx, y) == 0xFFFFFF;
+      if (block) return row;
+    }
+  return -1;
+}
+
 class TilebasicTest : public ProcessTest {
  protected:
   static void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -80,13 +93,21 @@ TEST_F(TilebasicTest, DirectModeTypedInTheWindowStoresRunsAndListsLines) {
   ASSERT_NE(window, 0u);
   const std::string& d = session_.name();
   RunCommand({"xdotool", "windowfocus", "--sync", std::to_string(window)}, d);
+  // Each line is typed once the editor asks for it (its caret stands on a row below the last one's):
+  // what is typed before goes to INKEY$, not to the line.
+  int lastRow = -1;
   for (const std::string& line : lines) {
+    int row = -1;
+    ASSERT_TRUE(WaitUntil([&] { return (row = CaretRow(session_.Capture(window))) > lastRow; }, kWindowMs))
+        << "no line asked for before \"" << line << "\"";
+    lastRow = row;
     RunCommand({"xdotool", "type", "--delay", "20", line}, d);
     RunCommand({"xdotool", "key", "Return"}, d);
   }
   // The window shows what the snapshot of the same session shows, down to the last "Ok" (the row
   // below it holds the caret, which the snapshot's pixels never do): 1 + 5 typed + 3 run + 1 + 2 + 1.
   EXPECT_TRUE(Shows(window, dir + "/direct.png", 13));
+  ASSERT_TRUE(WaitUntil([&] { return CaretRow(session_.Capture(window)) > lastRow; }, kWindowMs));
   EXPECT_EQ(EndAndTime(child, "tilebasic, SYSTEM", [&] {
               RunCommand({"xdotool", "type", "SYSTEM"}, d);
               RunCommand({"xdotool", "key", "Return"}, d);
