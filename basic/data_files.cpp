@@ -1,6 +1,8 @@
 // READ from DATA, the file statements, SWAP and MID$ as a statement.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "basic/errors.h"
@@ -137,4 +139,45 @@ void Interpreter::ExecMidAssign(const Stmt& s) {
     }
   }
   Drop(value);
+}
+
+// LOAD and SAVE: the name, and for LOAD the program text, taken here so that a missing file is an
+// error of the statement (ON ERROR catches it); the session replaces or writes the program after.
+bool Interpreter::ExecLoadSave(const Stmt& s) {
+  StrValue name = EvalStr(s.a);
+  std::string file(name.View());
+  Drop(name);
+  if (error_) return false;
+  if (!limits_.allowFiles) {
+    Raise(kErrPermissionDenied);
+    return false;
+  }
+  if (file.empty()) {
+    Raise(kErrBadFileName);
+    return false;
+  }
+  // A name without an extension gets ".BAS", as the manual says.
+  const size_t base = file.find_last_of("/\\");
+  if (file.find('.', base == std::string::npos ? 0 : base + 1) == std::string::npos) file += ".BAS";
+  commandFile_ = file;
+  loadedText_.clear();
+  if (s.kind != StmtKind::Load) return true;
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) {
+    Raise(kErrFileNotFound);
+    return false;
+  }
+  char buffer[65536];
+  size_t n;
+  // A program of the family's size is far below this; a larger file is not a program.
+  constexpr size_t kMaxProgramBytes = 16u << 20;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0 && loadedText_.size() < kMaxProgramBytes)
+    loadedText_.append(buffer, n);
+  std::fclose(f);
+  if (loadedText_.size() >= kMaxProgramBytes) {
+    loadedText_.clear();
+    Raise(kErrOutOfMemory);
+    return false;
+  }
+  return true;
 }

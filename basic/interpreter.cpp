@@ -142,8 +142,8 @@ RunOutcome Interpreter::Run(int32_t pc) {
     current_ = pc_;
     const Stmt& s = stmts[pc_];
     ++pc_;
-    // TRON: each program line shows its number as it starts.
-    if (trace_ && s.line != tracedLine_) {
+    // TRON: each program line shows its number as it starts (again when a jump starts it again).
+    if (trace_ && (s.line != tracedLine_ || current_ == image_.lines[s.line].firstStmt)) {
       tracedLine_ = s.line;
       const int32_t number = image_.lines[s.line].number;
       if (number != kDirectLine) screen_.Write("[" + std::to_string(number) + "]");
@@ -257,10 +257,6 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::MidAssign: ExecMidAssign(s); break;
       case StmtKind::Cls: screen_.Clear(); break;
       case StmtKind::Screen: ExecScreen(s); break;
-      case StmtKind::Load:
-      case StmtKind::Save:
-        if (TakeFileCommand(s)) return RunOutcome::Ended;
-        break;
       case StmtKind::Clear: {
         // CLEAR forgets the variables; the program goes on where it was.
         const int32_t next = pc_;
@@ -268,6 +264,20 @@ RunOutcome Interpreter::Run(int32_t pc) {
         pc_ = next;
         break;
       }
+      case StmtKind::Load:
+      case StmtKind::Save:
+        if (!ExecLoadSave(s)) break;
+        // LOAD ...,R starts a program again, as RUN does: a jump back like any other (a program
+        // that loads itself must still stop on a signal).
+        if (s.kind == StmtKind::Load && s.b == 1 && !BackEdge()) {
+          stoppedLine_ = LineNumberOf(current_);
+          return outcome_;
+        }
+        command_ = s.kind == StmtKind::Load ? Command::Load : Command::Save;
+        commandStmt_ = s;
+        stoppedLine_ = LineNumberOf(current_);
+        screen_.Flush();
+        return RunOutcome::Ended;
       case StmtKind::Tron: trace_ = true; break;
       case StmtKind::Troff: trace_ = false; break;
       case StmtKind::Run:
@@ -280,10 +290,12 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::List:
       case StmtKind::New:
       case StmtKind::Cont:
-        command_ = s.kind == StmtKind::Run    ? Command::Run
-                   : s.kind == StmtKind::List ? Command::List
-                   : s.kind == StmtKind::New  ? Command::New
-                                              : Command::Cont;
+      case StmtKind::Delete:
+        command_ = s.kind == StmtKind::Run      ? Command::Run
+                   : s.kind == StmtKind::List   ? Command::List
+                   : s.kind == StmtKind::New    ? Command::New
+                   : s.kind == StmtKind::Delete ? Command::Delete
+                                                : Command::Cont;
         commandStmt_ = s;
         stoppedLine_ = LineNumberOf(current_);
         screen_.Flush();

@@ -61,12 +61,14 @@ class Interpreter {
   int32_t ContinuePoint() const { return continuePc_; }
   void ForgetContinuePoint() { continuePc_ = -1; }
   // Direct-mode commands that the run loop hands back to its caller.
-  enum class Command { None, Run, List, New, Cont, Load, Save };
+  enum class Command { None, Run, List, New, Cont, Load, Save, Delete };
   Command PendingCommand() const { return command_; }
   const Stmt& CommandStatement() const { return commandStmt_; }
   void ClearCommand() { command_ = Command::None; }
-  // The file of a LOAD or SAVE command.
+  // LOAD and SAVE: the file's name (".BAS" added when it has no extension), and for LOAD the text
+  // read from it.
   const std::string& CommandFile() const { return commandFile_; }
+  const std::string& LoadedText() const { return loadedText_; }
   BasicScreen& screen() { return screen_; }
   void ReportError(int code, int32_t line);
 
@@ -133,12 +135,12 @@ class Interpreter {
   void ExecOpen(const Stmt& s);
   void ExecClose(const Stmt& s);
   void ExecKill(const Stmt& s);
+  bool ExecLoadSave(const Stmt& s);
   void ExecMidAssign(const Stmt& s);
   void ExecSwap(const Stmt& s);
   // The console's statements and POINT (screen_statements.cpp)
   void ExecScreen(const Stmt& s);
   double PointFunction(const Node& n);
-  bool TakeFileCommand(const Stmt& s);  // LOAD and SAVE (session_files.cpp)
   bool FileArgument(int32_t node, int32_t& number);
   std::string FormatNumber(VarType type, double value) const;
   bool SplitInput(std::string_view line, const Stmt& s, std::vector<std::string>& fields);
@@ -188,6 +190,7 @@ class Interpreter {
   int32_t tracedLine_ = -1; // the line index last shown by the trace
   Stmt commandStmt_{StmtKind::Nop, 0};
   std::string commandFile_;
+  std::string loadedText_;
 
   // Errors
   int error_ = 0;             // raised in the current statement, 0 when none

@@ -9,11 +9,12 @@ constexpr std::string_view kNames[] = {
     "ERASE", "OPTION", "BASE", "INPUT", "LINE", "REM", "OPEN", "CLOSE", "WRITE", "KILL", "AS", "APPEND", "OUTPUT",
     "DEFINT", "DEFSNG", "DEFDBL", "DEFSTR", "CLS", "CLEAR", "BEEP", "USING", "RUN", "LIST", "NEW", "CONT", "TRON",
     "TROFF", "WIDTH", "LOCATE", "COLOR", "KEY", "OFF", "SCREEN",
-    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE", "LOAD", "SAVE",
     "NOT", "AND", "OR", "XOR", "EQV", "IMP", "MOD",
     "ABS", "INT", "FIX", "SGN", "SQR", "SIN", "COS", "TAN", "ATN", "EXP", "LOG", "RND", "CINT", "CSNG", "CDBL", "LEN",
     "LEFT$", "RIGHT$", "MID$", "CHR$", "ASC", "STR$", "VAL", "STRING$", "SPACE$", "INSTR", "HEX$", "OCT$", "POS",
-    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS", "POINT"};
+    "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS",
+    "LOAD", "SAVE", "DELETE",
+    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE", "POINT"};
 static_assert(sizeof kNames / sizeof kNames[0] == static_cast<size_t>(Kw::Count));
 
 }  // namespace
@@ -27,4 +28,29 @@ Kw LookUpKeyword(std::string_view word) {
 std::string_view KeywordName(Kw kw) {
   if (kw == Kw::None || kw == Kw::Count) return "";
   return kNames[static_cast<size_t>(kw)];
+}
+
+Kw KeywordAt(std::string_view text, size_t pos) {
+  Kw best = Kw::None;
+  size_t bestLength = 0;
+  for (size_t i = 0; i < static_cast<size_t>(Kw::Count); ++i) {
+    const std::string_view name = kNames[i];
+    if (name.size() <= bestLength || text.size() - pos < name.size()) continue;
+    bool same = true;
+    for (size_t k = 0; k < name.size() && same; ++k) {
+      char c = text[pos + k];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+      same = c == name[k];
+    }
+    if (!same) continue;
+    const Kw kw = static_cast<Kw>(i);
+    if (kw == Kw::Tab || kw == Kw::Spc) {
+      size_t next = pos + name.size();
+      while (next < text.size() && text[next] == ' ') ++next;
+      if (next >= text.size() || text[next] != '(') continue;
+    }
+    best = kw;
+    bestLength = name.size();
+  }
+  return best;
 }

@@ -91,7 +91,37 @@ int32_t Parser::LineNumber() {
 void Parser::AddLine(int32_t number, std::string_view text) {
   lineIndex_ = static_cast<int32_t>(image_.lines.size());
   image_.lines.push_back(LineInfo{number, static_cast<int32_t>(image_.stmts.size()), -1, std::string(text)});
-  tokens_ = Tokenize(text);
+  ParseLine(text, false);
+  if (failCode_ == 0) return;
+  // A line that does not parse with reserved words read at the start of names may be one whose
+  // names start with one (TOTAL = 5): it is read again with whole names, and kept that way if that
+  // mends it. A line the family reads is read as the family reads it.
+  const size_t stmtMark = static_cast<size_t>(image_.lines[lineIndex_].firstStmt);
+  size_t dataMark = image_.data.size();
+  while (dataMark > 0 && image_.data[dataMark - 1].line == lineIndex_) --dataMark;
+  VarType types[26];
+  std::copy(std::begin(typesBefore_), std::end(typesBefore_), std::begin(types));
+  auto undo = [&] {
+    image_.stmts.resize(stmtMark);
+    image_.data.resize(dataMark);
+    fixups_.erase(std::remove_if(fixups_.begin(), fixups_.end(),
+                                 [&](const Fixup& f) { return f.stmt >= static_cast<int32_t>(stmtMark); }),
+                  fixups_.end());
+    std::copy(std::begin(types), std::end(types), std::begin(symbols_.defaultType));
+  };
+  undo();
+  ParseLine(text, true);
+  if (failCode_ == 0) {
+    image_.lines[lineIndex_].wholeNames = true;
+    return;
+  }
+  undo();
+  ParseLine(text, false);
+}
+
+void Parser::ParseLine(std::string_view text, bool wholeNames) {
+  std::copy(std::begin(symbols_.defaultType), std::end(symbols_.defaultType), std::begin(typesBefore_));
+  tokens_ = Tokenize(text, wholeNames);
   pos_ = 0;
   failCode_ = 0;
   StatementList(false);
@@ -214,6 +244,11 @@ void Parser::Statement() {
     case Kw::Cls: Emit(StmtKind::Cls); break;
     case Kw::Clear: SkipStatement(); Emit(StmtKind::Clear); break;
     case Kw::Run: {
+      // RUN "name" loads a program and runs it, as LOAD "name",R does.
+      if (Peek().kind != TokKind::Number && !AtStatementEnd()) {
+        LoadStatement(true);
+        break;
+      }
       const int32_t s = Emit(StmtKind::Run);
       if (!AtStatementEnd()) {
         image_.stmts[s].b = 1;
@@ -222,14 +257,28 @@ void Parser::Statement() {
       }
       break;
     }
-    case Kw::List: ListStatement(); break;
+    case Kw::List: ListStatement(StmtKind::List); break;
+    case Kw::Delete: ListStatement(StmtKind::Delete); break;
     case Kw::New: Emit(StmtKind::New); break;
-    case Kw::Load: Emit(StmtKind::Load, StringExpression()); break;
-    case Kw::Save: Emit(StmtKind::Save, StringExpression()); break;
     case Kw::Cont: Emit(StmtKind::Cont); break;
+    case Kw::Load: LoadStatement(false); break;
+    case Kw::Save: {
+      // SAVE name[,A]: the program is always saved as text.
+      const int32_t name = StringExpression();
+      if (AcceptSymbol(',')) {
+        const Token& a = Peek();
+        if (a.kind != TokKind::Name || a.text != "A" || a.hasSuffix) {
+          Fail(kErrSyntax);
+          break;
+        }
+        Take();
+      }
+      Emit(StmtKind::Save, name);
+      break;
+    }
     case Kw::Tron: Emit(StmtKind::Tron); break;
     case Kw::Troff: Emit(StmtKind::Troff); break;
-    // The screen's own statements come with the console; headless they do nothing.
+    // The console's statements (screen_statements.cpp); KEY, SCREEN and BEEP do nothing.
     case Kw::Width:
     case Kw::Locate:
     case Kw::Color:
@@ -712,15 +761,35 @@ void Parser::MidStatement() {
   Emit(StmtKind::MidAssign, target, start, length, value);
 }
 
-void Parser::ListStatement() {
-  // LIST [from][-[to]]
+void Parser::LoadStatement(bool run) {
+  // LOAD name[,R], RUN name[,R]
+  const int32_t name = StringExpression();
+  if (AcceptSymbol(',')) {
+    const Token& r = Peek();
+    if (r.kind != TokKind::Name || r.text != "R" || r.hasSuffix) {
+      Fail(kErrSyntax);
+      return;
+    }
+    Take();
+    run = true;
+  }
+  if (Failed()) return;
+  Emit(StmtKind::Load, name, run ? 1 : 0);
+}
+
+void Parser::ListStatement(StmtKind kind) {
+  // LIST [from][-[to]], DELETE [from][-[to]]
   int32_t from = 0, to = 65535;
   if (Peek().kind == TokKind::Number) from = to = LineNumber();
   if (AcceptSymbol('-')) {
     to = 65535;
     if (Peek().kind == TokKind::Number) to = LineNumber();
+  } else if (kind == StmtKind::Delete && from == 0 && to == 65535) {
+    // DELETE needs a line or a range: it never takes the whole program.
+    Fail(kErrIllegalFunctionCall);
+    return;
   }
-  Emit(StmtKind::List, from, to);
+  Emit(kind, from, to);
 }
 
 // ---- expressions ----

@@ -65,7 +65,9 @@ class Parser {
   void OpenStatement();
   void CloseStatement();
   void MidStatement();
-  void ListStatement();
+  void ParseLine(std::string_view text, bool wholeNames);
+  void ListStatement(StmtKind kind);
+  void LoadStatement(bool run);
   void DataStatement();
   void ScreenStatement(Kw kw);  // screen_statements.cpp
   void SkipStatement();
@@ -121,4 +123,5 @@ class Parser {
     bool data;     // RESTORE: the line's first DATA item instead of its first statement
   };
   std::vector<Fixup> fixups_;
+  VarType typesBefore_[26];  // DEFINT and the rest as the line being parsed found them
 };

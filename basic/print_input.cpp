@@ -122,13 +122,20 @@ void Interpreter::ExecPrint(const Stmt& s) {
 
   for (int32_t i = 0; i < count && !error_; ++i) {
     const int32_t kind = items[2 * i], node = items[2 * i + 1];
-    newline = kind == kItemExpr || kind == kItemTab || kind == kItemSpc;
+    // A list that ends in ; , TAB or SPC keeps the cursor on the line.
+    newline = kind == kItemExpr;
     switch (kind) {
       case kItemExpr: {
         const Node& n = image_.nodes[node];
         if (n.type == VarType::String) {
           StrValue v = EvalStr(node);
-          if (!error_) out.Text(v.View());
+          if (!error_) {
+            // A string that does not fit in the rest of the line starts on the next one (and wraps
+            // only when it is wider than the line).
+            const int column = out.Column();
+            if (column > 0 && column + static_cast<int>(v.View().size()) > out.Width()) out.NewLine();
+            out.Text(v.View());
+          }
           Drop(v);
           break;
         }

@@ -90,9 +90,10 @@ enum class StmtKind : uint8_t {
   Cont,
   Tron,
   Troff,
+  Load,        // a: name node, b: 1 to run the program (,R)
+  Save,        // a: name node
+  Delete,      // a: first line number, b: last line number
   Screen,      // the console's statements: see screen_statements.cpp
-  Load,        // a: the file name node
-  Save,        // a: the file name node
 };
 
 struct Stmt {
@@ -106,6 +107,7 @@ struct LineInfo {
   int32_t firstStmt;
   int32_t firstData;   // the first DATA item of this line or after it
   std::string text;    // as written, after the line number (a syntax error shows it)
+  bool wholeNames = false;  // read with reserved words inside names (TOTAL), see Tokenize
 };
 
 struct DataItem {

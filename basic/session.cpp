@@ -3,7 +3,9 @@
 #include <cctype>
 
 #include "basic/errors.h"
+#include "basic/number_parse.h"
 #include "basic/parser.h"
+#include "basic/tokenizer.h"
 
 namespace {
 
@@ -12,6 +14,7 @@ constexpr size_t kMaxLineLength = 255;
 constexpr int32_t kMaxLineNumber = 65529;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Splits "  10 PRINT" into 10 and "PRINT". False when the text does not start with a number.
 bool SplitNumber(std::string_view line, int32_t& number, std::string_view& rest, bool& tooBig) {
@@ -91,6 +94,9 @@ void Session::Build(std::string_view directLine) {
     parser.AddLine(kDirectLine, directLine);
   }
   parser.Resolve();
+  wholeNameLines_.clear();
+  for (const LineInfo& line : image.lines)
+    if (line.wholeNames) wholeNameLines_.insert(line.number);
 }
 
 // Runs from `pc` and handles what the run hands back. False when the session must end.
@@ -157,8 +163,44 @@ bool Session::Execute(int32_t pc) {
         pc = interpreter_.ContinuePoint();
         interpreter_.ForgetContinuePoint();
         continue;
-      case Interpreter::Command::Load: return LoadFile(interpreter_.CommandFile()) || direct_;
-      case Interpreter::Command::Save: SaveFile(interpreter_.CommandFile()); return true;
+      case Interpreter::Command::Load: {
+        // The program goes, with its variables and open files, as NEW takes them.
+        const std::string text = interpreter_.LoadedText();
+        lines_.clear();
+        interpreter_.ClearState();
+        interpreter_.symbols().Clear();
+        int error;
+        int32_t errorLine;
+        if (!Load(text, error, errorLine)) {
+          interpreter_.ReportError(error, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        if (s.b != 1) return true;
+        Build("");
+        pc = 0;
+        continue;
+      }
+      case Interpreter::Command::Delete: {
+        // DELETE takes the lines of its range; a range that holds none is an illegal function call.
+        const auto first = lines_.lower_bound(s.a);
+        const auto last = lines_.upper_bound(s.b);
+        if (first == last) {
+          interpreter_.ReportError(kErrIllegalFunctionCall, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        lines_.erase(first, last);
+        interpreter_.ClearState();
+        return true;
+      }
+      case Interpreter::Command::Save:
+        if (!Save(interpreter_.CommandFile())) {
+          interpreter_.ReportError(kErrPathFileAccess, -1);
+          if (!direct_) end_ = SessionEnd::Error;
+          return direct_;
+        }
+        return true;
     }
   }
 }
@@ -173,7 +215,7 @@ SessionEnd Session::RunProgram() {
 
 // A line as LIST shows it: names and reserved words in upper case and `?` as PRINT, as the family's
 // editor keeps them; strings, remarks and DATA text as they were typed.
-std::string Session::Listed(const std::string& text) {
+std::string Session::Listed(const std::string& text, bool wholeNames) {
   std::string out;
   size_t i = 0;
   auto copyRest = [&](char until) {
@@ -183,8 +225,10 @@ std::string Session::Listed(const std::string& text) {
       out += text[i++];
     }
   };
+  bool afterFn = false;  // the name of a user function is copied whole (FNTOTAL)
   while (i < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c != ' ' && !IsLetter(c)) afterFn = false;
     if (c == '"') {
       const size_t close = text.find('"', i + 1);
       const size_t end = close == std::string::npos ? text.size() : close + 1;
@@ -194,15 +238,35 @@ std::string Session::Listed(const std::string& text) {
       out.append(text, i, std::string::npos);
       break;
     } else if (c == '?') {
+      if (!out.empty() && (IsLetter(out.back()) || IsDigit(out.back()))) out += ' ';
       out += "PRINT";
       ++i;
-    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-      std::string word;
-      while (i < text.size() && std::isalnum(static_cast<unsigned char>(text[i])))
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
-      out += word;
-      if (word == "REM") copyRest('\0');
-      if (word == "DATA") copyRest(':');
+      if (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]))) out += ' ';
+    } else if (IsDigit(c) || c == '.' || c == '&') {
+      // A number as typed, whatever letters it holds (&HDEF, 1E5).
+      const size_t length = ParseNumericConstant(std::string_view(text).substr(i)).length;
+      const size_t take = length > 0 ? length : 1;
+      out.append(text, i, take);
+      i += take;
+    } else if (IsLetter(c)) {
+      // A reserved word stands apart from the names and numbers next to it (FORI=1TO9 lists as
+      // FOR I=1 TO 9); a name is copied whole, whatever it holds. A line read with whole names (see
+      // Tokenize) keeps its spacing, so that it reads the same way again.
+      Kw kw = afterFn ? Kw::None : KeywordAt(text, i);
+      if (wholeNames && kw != Kw::Rem && kw != Kw::Data) kw = Kw::None;
+      afterFn = kw == Kw::Fn;
+      if (kw == Kw::None) {
+        while (i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]) || text[i] == '.'))
+          out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i++])));
+        continue;
+      }
+      const std::string_view name = KeywordName(kw);
+      if (!out.empty() && (IsLetter(out.back()) || IsDigit(out.back()))) out += ' ';
+      out += name;
+      i += name.size();
+      if (kw == Kw::Rem) copyRest('\0');
+      if (kw == Kw::Data) copyRest(':');
+      if (kw != Kw::Fn && i < text.size() && (IsLetter(text[i]) || IsDigit(text[i]))) out += ' ';
     } else if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < text.size()) {
       out.append(text, i, 2);
       i += 2;
@@ -216,9 +280,23 @@ std::string Session::Listed(const std::string& text) {
 void Session::List(int32_t from, int32_t to) {
   BasicScreen& screen = interpreter_.screen();
   for (auto it = lines_.lower_bound(from); it != lines_.end() && it->first <= to; ++it) {
-    screen.Write(std::to_string(it->first) + " " + Listed(it->second));
+    const bool wholeNames = wholeNameLines_.count(it->first) > 0;
+    screen.Write(std::to_string(it->first) + " " + Listed(it->second, wholeNames));
     screen.NewLine();
   }
+}
+
+// The program as text, each line as LIST shows it and ending in CR LF, as the family's files do.
+bool Session::Save(const std::string& file) {
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  if (!f) return false;
+  bool ok = true;
+  for (const auto& [number, text] : lines_) {
+    const std::string line =
+        std::to_string(number) + " " + Listed(text, wholeNameLines_.count(number) > 0) + "\r\n";
+    ok = ok && std::fwrite(line.data(), 1, line.size(), f) == line.size();
+  }
+  return std::fclose(f) == 0 && ok;
 }
 
 void Session::Prompt() {

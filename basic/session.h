@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -35,14 +36,14 @@ class Session {
   void Build(std::string_view directLine);
   bool Execute(int32_t pc);
   void List(int32_t from, int32_t to);
-  bool LoadFile(const std::string& name);  // session_files.cpp
-  void SaveFile(const std::string& name);
-  static std::string Listed(const std::string& text);
+  bool Save(const std::string& file);
+  static std::string Listed(const std::string& text, bool wholeNames);
   void Prompt();
 
   Interpreter interpreter_;
   std::FILE* errors_;
   std::map<int32_t, std::string> lines_;
+  std::set<int32_t> wholeNameLines_;  // lines read with reserved words inside names (Tokenize)
   SessionEnd end_ = SessionEnd::Normal;
   bool direct_ = false;
 };

@@ -13,12 +13,52 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) :
 bool TakesLineNumber(Kw kw) {
   return kw == Kw::Goto || kw == Kw::Gosub || kw == Kw::Then || kw == Kw::Else || kw == Kw::Return ||
          kw == Kw::Restore || kw == Kw::Resume || kw == Kw::Run || kw == Kw::List || kw == Kw::To ||
-         kw == Kw::Step;
+         kw == Kw::Step || kw == Kw::Delete;
+}
+
+bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '.'; }
+
+// A reserved word that starts a statement.
+bool StartsStatement(Kw kw) {
+  if (kw == Kw::Then || kw == Kw::Else || kw == Kw::To || kw == Kw::Step || kw == Kw::As ||
+      kw == Kw::Append || kw == Kw::Output || kw == Kw::Base || kw == Kw::Using || kw == Kw::Off)
+    return false;
+  return kw <= Kw::Screen || kw == Kw::Load || kw == Kw::Save || kw == Kw::Delete;
+}
+
+// With whole names, a reserved word at the start of a longer name is part of it (TOTAL), except one
+// that starts a statement where a statement starts (FORI, IFLENGTH; but ONE = 1 assigns), REM, DATA and
+// FN, and a word that takes a line number with its digits run on (GOTO100).
+bool StandsApart(std::string_view s, size_t pos, Kw kw, bool statementStart) {
+  if (kw == Kw::Rem || kw == Kw::Data || kw == Kw::Fn) return true;
+  if (statementStart && StartsStatement(kw)) {
+    // ONE = 1 is an assignment; FORI = 1 and IFX = 1 are not.
+    if (kw == Kw::For || kw == Kw::Let || kw == Kw::If || kw == Kw::While || kw == Kw::Print) return true;
+    size_t end = pos;
+    while (end < s.size() && IsNameChar(s[end])) ++end;
+    if (end < s.size() && (s[end] == '%' || s[end] == '!' || s[end] == '#' || s[end] == '$')) ++end;
+    while (end < s.size() && s[end] == ' ') ++end;
+    return end >= s.size() || s[end] != '=';
+  }
+  const std::string_view name = KeywordName(kw);
+  if (name.back() == '$') return true;
+  size_t end = pos + name.size();
+  if (end >= s.size() || !IsNameChar(s[end])) return true;
+  if (!TakesLineNumber(kw)) return false;
+  while (end < s.size() && IsDigit(s[end])) ++end;
+  return end >= s.size() || !IsNameChar(s[end]);
+}
+
+// The reserved word read at text[pos] where a name would start, or Kw::None.
+Kw ReservedWordAt(std::string_view text, size_t pos, bool wholeNames, bool statementStart) {
+  const Kw kw = KeywordAt(text, pos);
+  if (kw == Kw::None || !wholeNames || StandsApart(text, pos, kw, statementStart)) return kw;
+  return Kw::None;
 }
 
 class Tokenizer {
  public:
-  explicit Tokenizer(std::string_view line) : s_(line) {}
+  Tokenizer(std::string_view line, bool wholeNames) : s_(line), wholeNames_(wholeNames) {}
 
   std::vector<Token> Run() {
     while (pos_ < s_.size()) {
@@ -100,47 +140,38 @@ class Tokenizer {
     out_.push_back(std::move(t));
   }
 
+  // A name, or the reserved word it starts with. Reserved words need no space around them: where a
+  // name would start, the longest reserved word spelled there is taken (FORI=1TO9 is FOR I = 1 TO 9,
+  // GOTO100 is GOTO 100, TOTAL is TO TAL), while one inside a name is part of it (ATOTAL, SCORE).
+  // TAB and SPC are reserved only before a parenthesis, so TABLE is a name.
   void Word() {
-    const size_t start = pos_;
+    const Kw kw = ReservedWordAt(s_, pos_, wholeNames_, StatementStart());
+    if (kw != Kw::None) {
+      pos_ += KeywordName(kw).size();
+      if (kw == Kw::Rem || kw == Kw::Data) {
+        Rest(kw);
+        return;
+      }
+      PushKeyword(kw);
+      // The name of a user function is a name whatever it holds (FNTOTAL).
+      if (kw == Kw::Fn && pos_ < s_.size() && IsLetter(s_[pos_])) Name();
+      return;
+    }
+    Name();
+  }
+
+  // Whether the next token starts a statement: the first of the line, or after a colon, THEN or ELSE.
+  bool StatementStart() const {
+    if (out_.empty()) return true;
+    const Token& t = out_.back();
+    return (t.kind == TokKind::Symbol && t.symbol == ':') ||
+           (t.kind == TokKind::Keyword && (t.kw == Kw::Then || t.kw == Kw::Else));
+  }
+
+  void Name() {
     std::string word;
     while (pos_ < s_.size() && (IsLetter(s_[pos_]) || IsDigit(s_[pos_]) || s_[pos_] == '.'))
       word += Upper(s_[pos_++]);
-    // A keyword with a '$' of its own (LEFT$), then a keyword, then FN and a name.
-    if (pos_ < s_.size() && s_[pos_] == '$') {
-      const Kw kw = LookUpKeyword(word + "$");
-      if (kw != Kw::None) {
-        ++pos_;
-        PushKeyword(kw);
-        return;
-      }
-    }
-    Kw kw = LookUpKeyword(word);
-    if (kw == Kw::Rem || kw == Kw::Data) {
-      Rest(kw);
-      return;
-    }
-    if (kw != Kw::None) {
-      PushKeyword(kw);
-      return;
-    }
-    if (word.size() > 2 && word[0] == 'F' && word[1] == 'N' && IsLetter(word[2])) {
-      PushKeyword(Kw::Fn);
-      word.erase(0, 2);
-    } else {
-      // A keyword with its line number run on (GOTO100): the letters are the keyword.
-      size_t letters = 0;
-      while (letters < word.size() && IsLetter(word[letters])) ++letters;
-      if (letters < word.size()) {
-        bool digitsOnly = true;
-        for (size_t i = letters; i < word.size(); ++i) digitsOnly = digitsOnly && IsDigit(word[i]);
-        kw = LookUpKeyword(word.substr(0, letters));
-        if (digitsOnly && kw != Kw::None && TakesLineNumber(kw)) {
-          PushKeyword(kw);
-          pos_ = start + letters;
-          return;
-        }
-      }
-    }
     Token t;
     t.kind = TokKind::Name;
     t.text = std::move(word);
@@ -172,10 +203,13 @@ class Tokenizer {
   }
 
   std::string_view s_;
+  bool wholeNames_;
   size_t pos_ = 0;
   std::vector<Token> out_;
 };
 
 }  // namespace
 
-std::vector<Token> Tokenize(std::string_view line) { return Tokenizer(line).Run(); }
+std::vector<Token> Tokenize(std::string_view line, bool wholeNames) {
+  return Tokenizer(line, wholeNames).Run();
+}

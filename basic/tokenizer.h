@@ -31,5 +31,8 @@ struct Token {
                             // Raw (the rest of a REM, or the text of a DATA statement)
 };
 
-// The tokens of `line` (the text after the line number), ending in one End token.
-std::vector<Token> Tokenize(std::string_view line);
+// The tokens of `line` (the text after the line number), ending in one End token. Where a name would
+// start, the reserved word spelled there is read (FORI is FOR I, TOTAL is TO TAL); with `wholeNames`, a
+// reserved word that a longer name starts with is part of the name (TOTAL) unless it starts a statement
+// where one starts (FORI), for a line that does not parse the first way.
+std::vector<Token> Tokenize(std::string_view line, bool wholeNames = false);

@@ -53,17 +53,33 @@ Running Start(const std::string& program, const std::string& label) {
   return Running{pid, in[1], out[0], err[0]};
 }
 
+// Ends the child if a failed assertion leaves the test before it was waited for: an endless program
+// must not outlive its test.
+struct ChildGuard {
+  pid_t& pid;
+  ~ChildGuard() {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+};
+
 // Waits (bounded) for the child to end; its status, and how long the wait took.
-int WaitEnd(pid_t pid, double& seconds) {
+int WaitEnd(pid_t& pid, double& seconds) {
   const auto start = std::chrono::steady_clock::now();
   int status = 0;
   for (;;) {
     const pid_t r = waitpid(pid, &status, WNOHANG);
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (r == pid) return status;
+    if (r == pid) {
+      pid = 0;
+      return status;
+    }
     if (seconds > 10) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
+      pid = 0;
       return -1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -88,6 +104,7 @@ const char kEndless[] = "10 PRINT \"RUNNING\"\n20 X = X + 1\n30 GOTO 20\n";
 
 TEST(Signals, SigintBreaksAnEndlessLoopWithBreakInItsLineAndExitCodeOne) {
   Running r = Start(kEndless, "sigint");
+  ChildGuard guard{r.pid};
   kill(r.pid, SIGINT);
   double seconds;
   const int status = WaitEnd(r.pid, seconds);
@@ -99,8 +116,21 @@ TEST(Signals, SigintBreaksAnEndlessLoopWithBreakInItsLineAndExitCodeOne) {
   std::printf("SIGINT: ended %.3f s after the signal\n", seconds);
 }
 
+TEST(Signals, SigintBreaksAProgramThatLoadsAndRunsItselfAgain) {
+  Running r = Start("10 LOAD \"PROG.BAS\",R\n", "sigint-load");
+  ChildGuard guard{r.pid};
+  kill(r.pid, SIGINT);
+  double seconds;
+  const int status = WaitEnd(r.pid, seconds);
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadAll(r.err), "Break in 10\n");
+  Finish(r);
+}
+
 TEST(Signals, SigtermEndsAnEndlessLoopAsTheSignalDoes) {
   Running r = Start(kEndless, "sigterm");
+  ChildGuard guard{r.pid};
   kill(r.pid, SIGTERM);
   double seconds;
   const int status = WaitEnd(r.pid, seconds);
@@ -113,6 +143,7 @@ TEST(Signals, SigtermEndsAnEndlessLoopAsTheSignalDoes) {
 
 TEST(Signals, SigtermEndsAProgramWaitingForInput) {
   Running r = Start("10 PRINT \"ASK\"\n20 INPUT A\n", "sigterm-input");
+  ChildGuard guard{r.pid};
   kill(r.pid, SIGTERM);
   double seconds;
   const int status = WaitEnd(r.pid, seconds);
@@ -132,7 +163,7 @@ TEST(Signals, SigintInDirectModeBreaksTheRunAndTheSessionGoesOn) {
   ASSERT_EQ(pipe(in), 0);
   ASSERT_EQ(pipe(out), 0);
   ASSERT_EQ(pipe(err), 0);
-  const pid_t pid = fork();
+  pid_t pid = fork();
   if (pid == 0) {
     dup2(in[0], 0);
     dup2(out[1], 1);
@@ -144,6 +175,7 @@ TEST(Signals, SigintInDirectModeBreaksTheRunAndTheSessionGoesOn) {
     execl(TILEBASIC_PROGRAM, TILEBASIC_PROGRAM, "--headless", static_cast<char*>(nullptr));
     _exit(127);
   }
+  ChildGuard guard{pid};
   close(in[0]);
   close(out[1]);
   close(err[1]);

@@ -159,13 +159,13 @@ TEST_F(ScreenTest, PaintStopsOnlyAtTheBorderColour) {
 
 TEST_F(ScreenTest, TheTextCursorFollowsLocateAndWrapsAtEightyColumns) {
   ASSERT_EQ(Run("10 LOCATE 5, 10: PRINT \"AB\";: C = POS(0): R = CSRLIN\n"
-                "20 PRINT STRING$(75, \"X\");: D = POS(0): E = CSRLIN\n"
+                "20 PRINT STRING$(100, \"X\");: D = POS(0): E = CSRLIN\n"
                 "30 PRINT: PRINT C; R; D; E\n"),
             SessionEnd::Normal)
       << errors;
-  // 69 of the 75 fit after column 11, the last 6 go to the next row.
-  EXPECT_NE(output.find("\n 12  5  7  6 \n"), std::string::npos) << output;
-  EXPECT_EQ(row_, 8);
+  // The 100 do not fit after column 11: they start on row 6, whose 80 columns take 80 of them.
+  EXPECT_NE(output.find("\n 12  5  21  7 \n"), std::string::npos) << output;
+  EXPECT_EQ(row_, 9);
   EXPECT_EQ(column_, 0);
 }
 

@@ -75,9 +75,13 @@ exec_program() {
 # --- the installed files -------------------------------------------------------------------------
 "$cmake" --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
   { cat "$scratch/install.log"; fail "cmake --install failed"; }
-for p in tilepaint prompt-echo; do
+for p in tilepaint prompt-echo tilebasic; do
   [ -f "$prefix/bin/$p" ] && [ -x "$prefix/bin/$p" ] || fail "no program $prefix/bin/$p"
 done
+# The installed BASIC runner runs a program headless.
+printf '10 PRINT 6 * 7\n' >"$scratch/answer.bas"
+[ "$("$prefix/bin/tilebasic" --headless "$scratch/answer.bas")" = " 42 " ] ||
+  fail "the installed tilebasic does not run a program"
 cmp -s "$source/assets/TILE_TEST.bmp" "$prefix/share/tilepaint/TILE_TEST.bmp" ||
   fail "share/tilepaint/TILE_TEST.bmp is missing or differs from assets/TILE_TEST.bmp"
 icon="$prefix/share/icons/hicolor/64x64/apps/tilepaint.png"

@@ -1,0 +1,3 @@
+10 print "a"; b$ : ? x
+20 list
+30 data x, "y"
