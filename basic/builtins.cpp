@@ -79,6 +79,7 @@ double Interpreter::NumberBuiltin(const Node& n) {
   // Functions of no argument first.
   switch (n.fn) {
     case Kw::Csrlin: return screen_.Row();
+    case Kw::Point: return PointFunction(n);
     case Kw::Timer: return static_cast<float>(SecondsSinceMidnight());
     case Kw::Err: return errNumber_;
     case Kw::Erl: return errLineNumber_;

@@ -256,6 +256,7 @@ RunOutcome Interpreter::Run(int32_t pc) {
       case StmtKind::Kill: ExecKill(s); break;
       case StmtKind::MidAssign: ExecMidAssign(s); break;
       case StmtKind::Cls: screen_.Clear(); break;
+      case StmtKind::Screen: ExecScreen(s); break;
       case StmtKind::Clear: {
         // CLEAR forgets the variables; the program goes on where it was.
         const int32_t next = pc_;

@@ -138,6 +138,9 @@ class Interpreter {
   bool ExecLoadSave(const Stmt& s);
   void ExecMidAssign(const Stmt& s);
   void ExecSwap(const Stmt& s);
+  // The console's statements and POINT (screen_statements.cpp)
+  void ExecScreen(const Stmt& s);
+  double PointFunction(const Node& n);
   bool FileArgument(int32_t node, int32_t& number);
   std::string FormatNumber(VarType type, double value) const;
   bool SplitInput(std::string_view line, const Stmt& s, std::vector<std::string>& fields);

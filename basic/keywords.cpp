@@ -13,7 +13,8 @@ constexpr std::string_view kNames[] = {
     "ABS", "INT", "FIX", "SGN", "SQR", "SIN", "COS", "TAN", "ATN", "EXP", "LOG", "RND", "CINT", "CSNG", "CDBL", "LEN",
     "LEFT$", "RIGHT$", "MID$", "CHR$", "ASC", "STR$", "VAL", "STRING$", "SPACE$", "INSTR", "HEX$", "OCT$", "POS",
     "CSRLIN", "INKEY$", "TIMER", "ERR", "ERL", "EOF", "TAB", "SPC", "FN", "LOF", "FRE", "INPUT$", "LPOS",
-    "LOAD", "SAVE", "DELETE"};
+    "LOAD", "SAVE", "DELETE",
+    "PSET", "PRESET", "CIRCLE", "PAINT", "PICTURE", "TILE", "SHOWPAGE", "SHOWDOUBLE", "POINT"};
 static_assert(sizeof kNames / sizeof kNames[0] == static_cast<size_t>(Kw::Count));
 
 }  // namespace

@@ -19,6 +19,8 @@ enum class Kw : int16_t {
   Abs, Int, Fix, Sgn, Sqr, Sin, Cos, Tan, Atn, Exp, Log, Rnd, Cint, Csng, Cdbl, Len, LeftS, RightS, MidS,
   ChrS, Asc, StrS, Val, StringS, SpaceS, Instr, HexS, OctS, Pos, Csrlin, InkeyS, Timer, Err, Erl, Eof, Tab,
   Spc, Fn, Lof, Fre, InputS, Lpos, Load, Save, Delete,
+  // The console's statements and POINT
+  Pset, Preset, Circle, Paint, Picture, Tile, Showpage, Showdouble, Point,
   Count
 };
 

@@ -171,7 +171,10 @@ void Parser::Statement() {
     case Kw::Write: PrintStatement(true); break;
     case Kw::Input: InputStatement(false); break;
     case Kw::Line:
-      if (ExpectKeyword(Kw::Input)) InputStatement(true);
+      if (AcceptKeyword(Kw::Input))
+        InputStatement(true);
+      else
+        ScreenStatement(Kw::Line);
       break;
     case Kw::If: IfStatement(); break;
     case Kw::For: ForStatement(); break;
@@ -275,11 +278,21 @@ void Parser::Statement() {
     }
     case Kw::Tron: Emit(StmtKind::Tron); break;
     case Kw::Troff: Emit(StmtKind::Troff); break;
-    // The screen's own statements come with the console; headless they do nothing.
-    case Kw::Beep:
+    // The console's statements (screen_statements.cpp); KEY, SCREEN and BEEP do nothing.
     case Kw::Width:
     case Kw::Locate:
     case Kw::Color:
+    case Kw::Pset:
+    case Kw::Preset:
+    case Kw::Circle:
+    case Kw::Paint:
+    case Kw::Picture:
+    case Kw::Tile:
+    case Kw::Showpage:
+    case Kw::Showdouble:
+      ScreenStatement(kw);
+      break;
+    case Kw::Beep:
     case Kw::Key:
     case Kw::Screen:
       SkipStatement();
@@ -1089,6 +1102,7 @@ int32_t Parser::Builtin(Kw kw) {
     case Kw::Fre: shape = "?"; break;
     case Kw::Lof: shape = "n"; break;
     case Kw::InputS: shape = "nN"; type = VarType::String; break;
+    case Kw::Point: shape = "nn"; type = VarType::Integer; break;
     default: Fail(kErrSyntax); return -1;
   }
   if (!ExpectSymbol('(')) return -1;

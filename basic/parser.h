@@ -69,6 +69,7 @@ class Parser {
   void ListStatement(StmtKind kind);
   void LoadStatement(bool run);
   void DataStatement();
+  void ScreenStatement(Kw kw);  // screen_statements.cpp
   void SkipStatement();
   int32_t FileNumber();  // after '#'
   int32_t LineNumber();  // a line number token, or -1 with a syntax error

@@ -93,6 +93,7 @@ enum class StmtKind : uint8_t {
   Load,        // a: name node, b: 1 to run the program (,R)
   Save,        // a: name node
   Delete,      // a: first line number, b: last line number
+  Screen,      // the console's statements: see screen_statements.cpp
 };
 
 struct Stmt {

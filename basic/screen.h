@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+class GraphicsLayer;
+
 class BasicScreen {
  public:
   virtual ~BasicScreen() = default;
@@ -23,4 +25,12 @@ class BasicScreen {
   virtual std::string Inkey() = 0;
   virtual void Clear() = 0;
   virtual void Flush() = 0;
+
+  // The console's statements; a screen without a console accepts them and does nothing. Each returns
+  // 0 or a BASIC error number. Rows and columns from 1; -1 for an argument left out.
+  virtual int Locate(int /*row*/, int /*column*/, int /*cursor*/) { return 0; }
+  virtual int SetColor(int /*fore*/, int /*back*/) { return 0; }
+  virtual int SetWidth(int /*width*/) { return 0; }
+  // The graphics layer under the text, or null when the screen has none.
+  virtual GraphicsLayer* Graphics() { return nullptr; }
 };

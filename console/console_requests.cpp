@@ -7,11 +7,28 @@
 
 namespace {
 
+constexpr DWORD kRoomWaitMs = 100;
+
 // Posts to the console window once it has painted (which also publishes consoleWindow to this
 // thread); a null window would post to this thread's own queue, where nothing reads it.
 bool PostToConsole(UINT message, WPARAM wParam, LPARAM lParam) {
   if (console.readyFlag.load(std::memory_order_acquire) == 0) return false;
   return PostMessageA(console.consoleWindow, message, wParam, lParam) != FALSE;
+}
+
+// A request that the interface thread counts off when it has handled it. A requester that prints
+// without end waits for room rather than fill the queue without bound, with the close request
+// stuck behind everything it printed.
+bool PostCountedRequest(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (console.readyFlag.load(std::memory_order_acquire) == 0) return false;
+  while (console.pendingRequests.load(std::memory_order_acquire) >= kMaxPendingRequests) {
+    WaitForSingleObject(console.requestRoom, kRoomWaitMs);
+    if (!IsWindow(console.consoleWindow)) return false;
+  }
+  console.pendingRequests.fetch_add(1, std::memory_order_acq_rel);
+  if (PostToConsole(message, wParam, lParam)) return true;
+  console.pendingRequests.fetch_sub(1, std::memory_order_acq_rel);
+  return false;
 }
 
 }  // namespace
@@ -37,12 +54,26 @@ TrackedString ConsoleReadLine() {
 }
 
 int32_t ConsolePrint(TrackedString text) {
-  if (PostToConsole(kConsolePrintMessage, 0, reinterpret_cast<LPARAM>(text))) return 1;
+  if (PostCountedRequest(kConsolePrintMessage, 0, reinterpret_cast<LPARAM>(text))) return 1;
   // No window to print in (not made yet, or gone): the text is still consumed.
   StrRelease(text);
   return 0;
 }
 
 int32_t ConsoleSetColor(COLORREF fore, int32_t back) {
-  return PostToConsole(kConsoleColorMessage, static_cast<WPARAM>(fore), static_cast<LPARAM>(back)) ? 1 : 0;
+  return PostCountedRequest(kConsoleColorMessage, static_cast<WPARAM>(fore), static_cast<LPARAM>(back)) ? 1 : 0;
+}
+
+int32_t ConsoleLocate(int32_t row, int32_t column) {
+  return PostCountedRequest(kConsoleLocateMessage, static_cast<WPARAM>(column), static_cast<LPARAM>(row)) ? 1 : 0;
+}
+
+int32_t ConsoleClearText() { return PostCountedRequest(kConsoleClearTextMessage, 0, 0) ? 1 : 0; }
+
+int32_t ConsoleTakeKey() {
+  const uint32_t head = console.keyHead.load(std::memory_order_relaxed);
+  if (head == console.keyTail.load(std::memory_order_acquire)) return -1;
+  const int32_t key = static_cast<unsigned char>(console.keyRing[head % kKeyRingSize]);
+  console.keyHead.store(head + 1, std::memory_order_release);
+  return key;
 }

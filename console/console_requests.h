@@ -20,3 +20,14 @@ int32_t ConsolePrint(TrackedString text);
 // Sets the colours of the cells printed from now on (foreColor, backColor; -1 is transparent), in
 // order with ConsolePrint. 1 when handed over, 0 without a console window.
 int32_t ConsoleSetColor(COLORREF fore, int32_t back);
+
+// Moves the cursor to cell `column` (0-based) of row `row` (0-based) of the window, in order with
+// ConsolePrint. Cells left of it that hold nothing become transparent spaces, so the row's text
+// reaches the cursor. 1 when handed over, 0 without a console window.
+int32_t ConsoleLocate(int32_t row, int32_t column);
+
+// Empties the text grid and sends the cursor home, in order with ConsolePrint. 1 when handed over.
+int32_t ConsoleClearText();
+
+// The oldest byte typed while no line was requested, taken out of the ring; -1 when there is none.
+int32_t ConsoleTakeKey();

@@ -12,6 +12,9 @@ constexpr int kRowCells = 255;       // bytes a row holds; its text keeps a zero
 constexpr int kRowTextLimit = kRowCells - 1;
 constexpr int kInputBufferSize = 256;  // 255 bytes of line and the zero byte Enter writes
 constexpr int kInputLineLimit = kInputBufferSize - 1;
+constexpr uint32_t kKeyRingSize = 64;
+// Print, colour, cursor and clear requests that may wait for the interface thread at once.
+constexpr int32_t kMaxPendingRequests = 32;
 
 struct ConsoleState {
   HWND consoleWindow;
@@ -41,6 +44,18 @@ struct ConsoleState {
   int32_t screenHeight;
   // Signalled by the editor when Enter ends a line; made by the first requester.
   HANDLE lineDone;
+  // The process's exit code when the window is closed (0 unless a program sets it).
+  std::atomic<int32_t> exitCode;
+  // Bytes typed while no line is requested, oldest first: the interface thread appends at keyTail,
+  // a reader on another thread takes from keyHead. A full ring drops the newest byte.
+  char keyRing[kKeyRingSize];
+  std::atomic<uint32_t> keyHead;
+  std::atomic<uint32_t> keyTail;
+  // Requests posted and not yet handled; a requester that finds kMaxPendingRequests waits on
+  // requestRoom (auto-reset, made before the window), which the interface thread sets when it takes
+  // one off a full queue.
+  std::atomic<int32_t> pendingRequests;
+  HANDLE requestRoom;
 };
 
 extern ConsoleState console;

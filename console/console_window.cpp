@@ -2,6 +2,7 @@
 #include "console/console_window.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "console/console_state.h"
 #include "console/line_editor.h"
@@ -157,6 +158,35 @@ void OnStartLine(HWND window) {
   SendMessageA(window, WM_SETFOCUS, 0, 0);
 }
 
+// One counted request handled: a requester waiting for room may go on.
+void RequestDone() {
+  if (console.pendingRequests.fetch_sub(1, std::memory_order_acq_rel) == kMaxPendingRequests)
+    SetEvent(console.requestRoom);
+}
+
+void OnLocate(int32_t row, int32_t column) {
+  if (row < 0 || row >= kTextRows || column < 0 || column >= kRowTextLimit) return;
+  char* cells = console.rowChars[row];
+  for (int c = lstrlenA(cells); c < column; ++c) {
+    cells[c] = ' ';
+    console.rowFore[row][c] = console.foreColor;
+    console.rowBack[row][c] = -1;
+  }
+  console.cursorRow = row;
+  console.cursorCol = column;
+}
+
+void OnClearText(HWND window) {
+  for (int r = 0; r < kTextRows; ++r) {
+    std::memset(console.rowChars[r], 0, kRowCells);
+    std::memset(console.rowFore[r], 0, kRowCells * sizeof(COLORREF));
+    std::memset(console.rowBack[r], 0, kRowCells * sizeof(int32_t));
+  }
+  console.cursorRow = 0;
+  console.cursorCol = 0;
+  InvalidateRect(window, nullptr, FALSE);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -187,6 +217,7 @@ LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case kConsolePrintMessage:
       PrintText(reinterpret_cast<TrackedString>(lParam));
+      RequestDone();
       break;
     case kConsoleStartLineMessage:
       OnStartLine(window);
@@ -194,6 +225,15 @@ LRESULT CALLBACK ConsoleWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kConsoleColorMessage:
       console.foreColor = static_cast<COLORREF>(wParam);
       console.backColor = static_cast<int32_t>(lParam);
+      RequestDone();
+      break;
+    case kConsoleLocateMessage:
+      OnLocate(static_cast<int32_t>(lParam), static_cast<int32_t>(wParam));
+      RequestDone();
+      break;
+    case kConsoleClearTextMessage:
+      OnClearText(window);
+      RequestDone();
       break;
     default:
       result = DefWindowProcA(window, message, wParam, lParam);
@@ -207,6 +247,8 @@ DWORD WINAPI GuiThreadMain(LPVOID) {
   AllocateRows();
   console.foreColor = 0xFFFFFF;
   console.backColor = 0;
+  console.requestRoom = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!console.requestRoom) ConsoleFail("the request event");
   console.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   console.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   CreateConsoleFont();
@@ -228,5 +270,5 @@ DWORD WINAPI GuiThreadMain(LPVOID) {
   }
 
   FreeRows();
-  ExitProcess(0);
+  ExitProcess(static_cast<UINT>(console.exitCode.load(std::memory_order_acquire)));
 }

@@ -119,17 +119,36 @@ void Echo(HWND window, TrackedString echo) {
   SendMessageA(window, WM_SETFOCUS, 0, 0);
 }
 
+// A byte typed while no line is requested waits in the ring for a reader (a program's INKEY$).
+void QueueKey(char byte) {
+  const uint32_t tail = console.keyTail.load(std::memory_order_relaxed);
+  if (tail - console.keyHead.load(std::memory_order_acquire) >= kKeyRingSize) return;
+  console.keyRing[tail % kKeyRingSize] = byte;
+  console.keyTail.store(tail + 1, std::memory_order_release);
+}
+
 }  // namespace
 
 void EditorKeyDown(WPARAM virtualKey) {
   if (console.inputLength.load(std::memory_order_relaxed) == -1) {
     console.lastKey = static_cast<uint8_t>(virtualKey & 0xFF);
+    // The cursor keys have no character: they queue the control codes the family's keyboard gives.
+    switch (virtualKey) {
+      case VK_RIGHT: QueueKey(0x1C); break;
+      case VK_LEFT: QueueKey(0x1D); break;
+      case VK_UP: QueueKey(0x1E); break;
+      case VK_DOWN: QueueKey(0x1F); break;
+      default: break;
+    }
   }
 }
 
 void EditorChar(HWND window, WPARAM code, TrackedString& echo) {
   const int length = console.inputLength.load(std::memory_order_relaxed);
-  if (length == -1) return;
+  if (length == -1) {
+    QueueKey(static_cast<char>(code & 0xFF));
+    return;
+  }
   if (code == kBackspace || code == kEnter || code == kPaste) refuseNextByte = false;
   if (code == kBackspace) {
     Backspace(length);

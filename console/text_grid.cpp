@@ -59,10 +59,9 @@ void DrawRow(HDC dc, int r, int clientWidth) {
   const int y = r * console.cellHeight;
   const int length = lstrlenA(text);
 
-  // Where the row's text ends, the graphics layer shows through again.
-  SIZE extent = {0, 0};
-  GetTextExtentPoint32A(dc, text, length, &extent);
-  BitBlt(dc, extent.cx, y, clientWidth, console.cellHeight, console.backBuffer, extent.cx, y, SRCCOPY);
+  // The graphics layer first, across the whole row: where the text ends, and under every cell with
+  // a transparent background (a glyph drawn there before, or a row that scrolled away, goes).
+  BitBlt(dc, 0, y, clientWidth, console.cellHeight, console.backBuffer, 0, y, SRCCOPY);
 
   int j = 0;
   while (j <= length - 1) {

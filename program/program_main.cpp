@@ -13,6 +13,10 @@ void ProgramStartup() {
   // rows from it.
   StrInit();
   for (int i = 0; i < kStringSlots; ++i) stringSlots[i] = StrNew(0);
+  ConsoleStartup();
+}
+
+void ConsoleStartup() {
   console.inputLength.store(-1, std::memory_order_relaxed);
   console.readyFlag.store(0, std::memory_order_relaxed);
   HANDLE thread = CreateThread(nullptr, 0, GuiThreadMain, nullptr, 0, &console.guiThreadId);

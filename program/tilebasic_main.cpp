@@ -16,6 +16,7 @@
 #include "basic/errors.h"
 #include "basic/headless_screen.h"
 #include "basic/session.h"
+#include "program/tilebasic_window.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -28,20 +29,29 @@ constexpr int kExitUsage = 2;
 constexpr std::streamoff kMaxProgramBytes = 16 << 20;
 
 const char kHelp[] =
-    "Usage: tilebasic [--headless] [PROGRAM.BAS]\n"
+    "Usage: tilebasic [--headless [--snapshot FILE.png]] [PROGRAM.BAS]\n"
     "\n"
     "Runs a line-numbered BASIC program (code page 932 text, LF or CR LF line ends).\n"
-    "Without a program, direct mode reads standard input: numbered lines are stored, RUN, LIST,\n"
-    "NEW and CONT act on them, other lines run at once, and \"Ok\" is printed after each.\n"
+    "Without a program, direct mode reads standard input (or the window): numbered lines are\n"
+    "stored, RUN, LIST, NEW, CONT, DELETE, LOAD \"f\" and SAVE \"f\" act on them, other lines run\n"
+    "at once, and \"Ok\" is printed after each.\n"
+    "\n"
+    "Without --headless the program runs in the console window \"BASIC PROMPT\" (640 x 400\n"
+    "pixels, 80 x 25 characters), which stays open with its last screen until it is closed.\n"
     "\n"
     "  --headless  no window: PRINT writes standard output (UTF-8 under a UTF-8 locale, bytes\n"
     "              unchanged otherwise), INPUT reads standard input, errors go to standard\n"
-    "              error. For now every run is headless; the console window comes later.\n"
+    "              error. Graphics are drawn on a virtual screen.\n"
+    "  --snapshot FILE.png\n"
+    "              with --headless: the text goes to the virtual screen's console as well, and\n"
+    "              when the program ends its screen is written to FILE.png as the window\n"
+    "              would show it\n"
     "  --help      this text\n"
     "\n"
     "Exit codes: 0 when the program ends (END, SYSTEM, STOP or its last line), 1 after an error\n"
     "no ON ERROR caught or a break (Ctrl+C prints \"Break in <line>\"), 2 for a usage error or a\n"
-    "program file that cannot be read. SIGTERM ends the run at once.\n";
+    "program file that cannot be read. SIGTERM ends the run at once. The window closes on\n"
+    "Ctrl+C, SIGTERM and SIGHUP; its exit code is then 0, or 1 after an error.\n";
 
 // Written by the signal handler, so a wait for input sees a signal that came before it began.
 int stopPipe[2] = {-1, -1};
@@ -104,9 +114,9 @@ bool Utf8Terminal() {
 int Finish(SessionEnd end) {
   std::fflush(stdout);
   switch (end) {
-    case SessionEnd::Normal: return kExitOk;
+    case SessionEnd::Normal: return EndIfConsoleStarted(kExitOk);
     case SessionEnd::Error:
-    case SessionEnd::Break: return kExitError;
+    case SessionEnd::Break: return EndIfConsoleStarted(kExitError);
     case SessionEnd::Terminated:
       // Ended as the signal ends a process, so the caller sees the signal.
       signal(SIGTERM, SIG_DFL);
@@ -120,13 +130,26 @@ int Finish(SessionEnd end) {
 
 int main(int argc, char** argv) {
   const char* path = nullptr;
+  const char* snapshot = nullptr;
+  bool headless = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kHelp, stdout);
       return kExitOk;
     }
-    if (arg == "--headless") continue;
+    if (arg == "--headless") {
+      headless = true;
+      continue;
+    }
+    if (arg == "--snapshot") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "tilebasic: --snapshot needs a file name (try --help)\n");
+        return kExitUsage;
+      }
+      snapshot = argv[++i];
+      continue;
+    }
     if (!arg.empty() && arg[0] == '-' && arg != "-") {
       std::fprintf(stderr, "tilebasic: unknown option %s (try --help)\n", arg.c_str());
       return kExitUsage;
@@ -166,13 +189,25 @@ int main(int argc, char** argv) {
     text = contents.str();
   }
 
+  if (snapshot && !headless) {
+    std::fprintf(stderr, "tilebasic: --snapshot goes with --headless (try --help)\n");
+    return kExitUsage;
+  }
+  if (!headless) RunWindowMode(path, text);
+
   StrInit();
   InstallSignals();
   HeadlessScreen::Options options;
   options.utf8 = Utf8Terminal();
   options.echoInput = !isatty(STDIN_FILENO);
   options.readByte = ReadStandardInput;
-  HeadlessScreen screen(stdout, stdin, options);
+  HeadlessGraphicsScreen screen(stdout, stdin, options);
+  if (snapshot) {
+    SessionEnd end;
+    const bool written = RunSnapshotMode(path, text, screen, snapshot, end);
+    screen.Flush();
+    return written ? Finish(end) : kExitError;
+  }
   Session session(screen, stderr);
 
   if (!path) return Finish(session.DirectMode());

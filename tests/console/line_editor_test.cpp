@@ -177,3 +177,29 @@ TEST_F(ConsoleTest, ReadLineReturnsTheTypedLineWithoutTheEnter) {
   StrRelease(line);
   EXPECT_EQ(console.inputLength.load(), -1);
 }
+
+TEST_F(ConsoleTest, KeysTypedWithoutARequestWaitInOrderForTheReaderAndAFullRingDropsTheNewest) {
+  while (ConsoleTakeKey() != -1) {
+  }
+  Chars("ab");
+  PostMessageA(Window(), WM_KEYDOWN, VK_UP, 0);
+  PostMessageA(Window(), WM_KEYDOWN, VK_RIGHT, 0);
+  Idle();
+  EXPECT_EQ(ConsoleTakeKey(), 'a');
+  EXPECT_EQ(ConsoleTakeKey(), 'b');
+  EXPECT_EQ(ConsoleTakeKey(), 0x1E);
+  EXPECT_EQ(ConsoleTakeKey(), 0x1C);
+  EXPECT_EQ(ConsoleTakeKey(), -1);
+
+  Chars(std::string(kKeyRingSize, 'x') + "y");
+  EXPECT_EQ(ConsoleTakeKey(), 'x');
+  int kept = 1;
+  for (int32_t key; (key = ConsoleTakeKey()) != -1; ++kept) EXPECT_EQ(key, 'x');
+  EXPECT_EQ(kept, static_cast<int>(kKeyRingSize));
+
+  // What is typed into a line stays in the line.
+  StartLine();
+  Chars("z");
+  EXPECT_EQ(Line(), "z");
+  EXPECT_EQ(ConsoleTakeKey(), -1);
+}

@@ -194,3 +194,16 @@ TEST_F(ConsoleTest, AScrollWithoutMemoryForTheNewRowEndsTheProgramAsTheStringSto
       },
       testing::ExitedWithCode(3), "cannot allocate a block of 255 bytes");
 }
+
+TEST_F(ConsoleTest, ATransparentCellPrintedOverAnotherShowsOnlyTheNewGlyph) {
+  FillBackBuffer(0, 0, 640, 400, RGB(0, 0, 255));
+  SetColor(kWhite, -1);
+  Print("W");
+  // The cursor back to the start of the row, through the console's own request.
+  ASSERT_EQ(ConsoleLocate(0, 0), 1);
+  Print(".");
+  Idle();
+  const int dot = CellPixels(0, 0, kWhite);
+  EXPECT_GT(dot, 0);
+  EXPECT_LT(dot, 8) << "the W printed before still shows under the transparent cell";
+}

@@ -82,7 +82,9 @@ TEST_P(EndingBySignal, ClosesTheWindowAndEndsWithExitCodeZero) {
 INSTANTIATE_TEST_SUITE_P(Programs, EndingBySignal,
                          ::testing::Values(Ending{"tilepaint", SIGINT}, Ending{"tilepaint", SIGTERM},
                                            Ending{"tilepaint", SIGHUP}, Ending{"prompt-echo", SIGINT},
-                                           Ending{"prompt-echo", SIGTERM}, Ending{"prompt-echo", SIGHUP}),
+                                           Ending{"prompt-echo", SIGTERM}, Ending{"prompt-echo", SIGHUP},
+                                           Ending{"tilebasic", SIGINT}, Ending{"tilebasic", SIGTERM},
+                                           Ending{"tilebasic", SIGHUP}),
                          [](const auto& info) {
                            std::string name = std::string(info.param.program) + "_" + sigabbrev_np(info.param.signal);
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
