@@ -146,7 +146,14 @@ RunOutcome Interpreter::Run(int32_t pc) {
     if (trace_ && (s.line != tracedLine_ || current_ == image_.lines[s.line].firstStmt)) {
       tracedLine_ = s.line;
       const int32_t number = image_.lines[s.line].number;
-      if (number != kDirectLine) screen_.Write("[" + std::to_string(number) + "]");
+      if (number != kDirectLine) {
+        // Appended piece by piece: "[" + std::string inlines into a copy that mingw-w64's GCC 12 warns
+        // of wrongly (GCC bug 105329).
+        std::string mark(1, '[');
+        mark += std::to_string(number);
+        mark += ']';
+        screen_.Write(mark);
+      }
     }
     switch (s.kind) {
       case StmtKind::Nop: break;

@@ -9,10 +9,11 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 COMPILERS=${MINGW_CXX:-x86_64-w64-mingw32-g++ i686-w64-mingw32-g++}
 FOLDERS="runtime console graphics program basic"
-# Entry points that are POSIX programs for now, with the reason. tilebasic's entry talks to a POSIX
-# terminal (its locale's code set, signals, a pipe beside standard input); the interpreter under it is
-# checked here like the rest.
-POSIX_ONLY="program/tilebasic_main.cpp"
+# tilebasic's entry is a POSIX program for now: it talks to a POSIX terminal (its locale's code set,
+# signals, a pipe beside standard input), and its window mode chooses the headless display for
+# --snapshot through support/, which is not system code. The interpreter under it is checked here like
+# the rest.
+POSIX_ONLY="program/tilebasic_main.cpp program/tilebasic_window.cpp"
 
 for CXX in $COMPILERS; do
   if ! command -v "$CXX" >/dev/null 2>&1; then
