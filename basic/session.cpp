@@ -104,7 +104,7 @@ bool Session::Execute(int32_t pc) {
   for (;;) {
     const RunOutcome outcome = interpreter_.Run(pc);
     switch (outcome) {
-      case RunOutcome::System: end_ = SessionEnd::Normal; return false;
+      case RunOutcome::System: end_ = SessionEnd::System; return false;
       case RunOutcome::Terminated: end_ = SessionEnd::Terminated; return false;
       case RunOutcome::Break:
       case RunOutcome::Stopped:

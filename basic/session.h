@@ -11,7 +11,8 @@
 #include "basic/interpreter.h"
 
 // How the session ended, as the process reports it.
-enum class SessionEnd { Normal, Error, Break, Terminated };
+// System: the program or a typed line said SYSTEM, which also closes a window that would stay open.
+enum class SessionEnd { Normal, System, Error, Break, Terminated };
 
 class Session {
  public:

@@ -114,7 +114,8 @@ bool Utf8Terminal() {
 int Finish(SessionEnd end) {
   std::fflush(stdout);
   switch (end) {
-    case SessionEnd::Normal: return EndIfConsoleStarted(kExitOk);
+    case SessionEnd::Normal:
+    case SessionEnd::System: return EndIfConsoleStarted(kExitOk);
     case SessionEnd::Error:
     case SessionEnd::Break: return EndIfConsoleStarted(kExitError);
     case SessionEnd::Terminated:

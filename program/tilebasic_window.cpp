@@ -85,9 +85,9 @@ void RunWindowMode(const char* path, const std::string& text) {
   Session session(screen, messages);
   const SessionEnd end = RunSession(session, path, text, messages);
   screen.RepaintNow();
-  if (end != SessionEnd::Normal) console.exitCode.store(1, std::memory_order_release);
-  // Direct mode ends only with SYSTEM: the window goes with it.
-  if (!path) ExitProcess(static_cast<UINT>(console.exitCode.load()));
+  if (end != SessionEnd::Normal && end != SessionEnd::System) console.exitCode.store(1, std::memory_order_release);
+  // SYSTEM, in a program or typed (direct mode ends only with it), closes the window.
+  if (!path || end == SessionEnd::System) ExitProcess(static_cast<UINT>(console.exitCode.load()));
   // The window keeps the last screen until it is closed, which ends the process.
   Sleep(INFINITE);
   ExitProcess(0);

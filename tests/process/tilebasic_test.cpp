@@ -155,5 +155,13 @@ TEST_F(TilebasicTest, AProgramStoppedOnAnErrorShowsItAndClosesWithExitCodeOne) {
   EXPECT_EQ(EndAndTime(child, "tilebasic after an error, close button", [&] { session_.RequestClose(window); }), 1);
 }
 
+TEST_F(TilebasicTest, SystemInAProgramClosesItsWindowWithExitCodeZero) {
+  const std::string dir = ScratchDir("tilebasic-system");
+  WriteFile(dir + "/BYE.BAS", "10 PRINT \"BYE\"\n20 SYSTEM\n30 GOTO 30\n");
+  Child child = Spawn({Program("tilebasic"), "BYE.BAS"}, session_.name(), dir);
+  ChildGuard guard{child};
+  EXPECT_EQ(WaitExit(child, kWindowMs), 0);
+}
+
 }  // namespace
 }  // namespace process_test
