@@ -13,13 +13,6 @@
 
 namespace {
 
-TrackedString NewString(std::string_view bytes) {
-  if (bytes.empty()) return nullptr;
-  TrackedString s = StrNew(static_cast<int32_t>(bytes.size()));
-  std::memcpy(s, bytes.data(), bytes.size());
-  return s;
-}
-
 StrValue Owned(std::string_view bytes) { return StrValue{NewString(bytes), true}; }
 
 void Drop(StrValue& v) {

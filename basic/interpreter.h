@@ -41,6 +41,9 @@ struct StrValue {
   std::string_view View() const { return {s ? s : "", static_cast<size_t>(StrLength(s))}; }
 };
 
+// A new tracked string holding `bytes`; null (which reads as the empty string) for none.
+TrackedString NewString(std::string_view bytes);
+
 class Interpreter {
  public:
   Interpreter(BasicScreen& screen, std::FILE* errors, RunLimits limits);

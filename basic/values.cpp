@@ -8,14 +8,14 @@
 #include "basic/interpreter.h"
 #include "runtime/numeric.h"
 
-namespace {
-
 TrackedString NewString(std::string_view bytes) {
   if (bytes.empty()) return nullptr;
   TrackedString s = StrNew(static_cast<int32_t>(bytes.size()));
   std::memcpy(s, bytes.data(), bytes.size());
   return s;
 }
+
+namespace {
 
 void Drop(StrValue& v) {
   if (v.owned && v.s) StrRelease(v.s);
