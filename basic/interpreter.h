@@ -133,6 +133,7 @@ class Interpreter {
   void ExecWrite(const Stmt& s);
   void ExecInput(const Stmt& s);
   void ExecLineInput(const Stmt& s);
+  bool ReadTypedLine(const Stmt& s, bool question, std::string& line);
   void ExecRandomize(const Stmt& s);
   void ExecRead(const Stmt& s);
   void ExecOpen(const Stmt& s);

@@ -291,20 +291,25 @@ void Interpreter::ExecInput(const Stmt& s) {
   std::vector<std::string> fields;
   std::string line;
   for (;;) {
-    if (s.d >= 0) screen_.Write(StrValue{image_.constants[image_.nodes[s.d].a], false}.View());
-    if (s.e & 1) screen_.Write("? ");
-    if (!screen_.ReadLine(line, (s.e & 2) != 0)) {
-      if (basicStopRequest.load() != 0)
-        finished_ = !BackEdge();
-      else
-        Raise(kErrInputPastEnd);
-      return;
-    }
+    if (!ReadTypedLine(s, (s.e & 1) != 0, line)) return;
     if (SplitInput(line, s, fields)) break;
     screen_.Write("?Redo from start");
     screen_.NewLine();
   }
   for (int32_t k = 0; k < s.c && !error_; ++k) AssignField(image_.aux[s.b + k], fields[k], false);
+}
+
+// The prompt of an INPUT or LINE INPUT statement (and "? " when asked), then one typed line. False when
+// none comes: the run is being stopped, or the input has ended ("Input past end").
+bool Interpreter::ReadTypedLine(const Stmt& s, bool question, std::string& line) {
+  if (s.d >= 0) screen_.Write(StrValue{image_.constants[image_.nodes[s.d].a], false}.View());
+  if (question) screen_.Write("? ");
+  if (screen_.ReadLine(line, (s.e & 2) != 0)) return true;
+  if (basicStopRequest.load() != 0)
+    finished_ = !BackEdge();
+  else
+    Raise(kErrInputPastEnd);
+  return false;
 }
 
 void Interpreter::ExecLineInput(const Stmt& s) {
@@ -318,15 +323,8 @@ void Interpreter::ExecLineInput(const Stmt& s) {
       Raise(code);
       return;
     }
-  } else {
-    if (s.d >= 0) screen_.Write(StrValue{image_.constants[image_.nodes[s.d].a], false}.View());
-    if (!screen_.ReadLine(line, (s.e & 2) != 0)) {
-      if (basicStopRequest.load() != 0)
-        finished_ = !BackEdge();
-      else
-        Raise(kErrInputPastEnd);
-      return;
-    }
+  } else if (!ReadTypedLine(s, false, line)) {
+    return;
   }
   AssignField(target, line, false);
 }
